@@ -1,0 +1,13 @@
+#include "platform/QtRuntime.h"
+#include "window/Form1.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    QtRuntime runtime;
+    Form1 window(runtime);
+    window.show();
+    return QApplication::exec();
+}

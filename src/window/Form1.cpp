@@ -1,0 +1,95 @@
+#include "window/Form1.h"
+
+#include "ui_Form1.h"
+
+#include "platform/CommandLine.h"
+#include "platform/Runtime.h"
+
+#include <QDir>
+
+namespace {
+
+const QString Emulator = QStringLiteral("PCE.EXE");
+const QString CdRomFlag = QStringLiteral(" -cd");
+const QString HelpCommand = QStringLiteral("WINHELP.EXE RurevAR.hlp");
+
+} // namespace
+
+Form1::Form1(Runtime& runtime, QWidget* parent)
+    : QWidget(parent), m_ui(new Ui::Form1), m_runtime(runtime)
+{
+    m_ui->setupUi(this);
+
+    connect(m_ui->Drive1, &DriveList::change, this, &Form1::Drive1_Change);
+    connect(m_ui->Dir1, &DirList::change, this, &Form1::Dir1_Change);
+    connect(m_ui->File1, &FileList::click, this, &Form1::File1_Click);
+    connect(m_ui->File1, &FileList::dblClick, this, &Form1::File1_DblClick);
+    connect(m_ui->Pce, &QPushButton::clicked, this, &Form1::Pce_Click);
+    connect(m_ui->Cd, &QPushButton::clicked, this, &Form1::Cd_Click);
+    connect(m_ui->Help, &QPushButton::clicked, this, &Form1::Help_Click);
+
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+bool Form1::FileExist(const QString& Filename)
+{
+    if (!m_runtime.probeEntry(Filename, Runtime::NormalFiles).isEmpty())
+        return true;
+    m_runtime.messageBox(QStringLiteral("The ") + Filename + QStringLiteral(" was not found. Please place the ") +
+                             Filename + QStringLiteral(" in the same directory with Didor AzodoVez."),
+                         Runtime::ExclamationOk, QStringLiteral("File not found"));
+    return false;
+}
+
+QString Form1::CheckOptions() const
+{
+    // The order in which the flags go onto the command line; it is neither the order on the page
+    // nor the keyboard order.
+    const QCheckBox* const options[] = {m_ui->CheckFormat, m_ui->CheckInverse, m_ui->CheckSGX,
+                                        m_ui->CheckJoy, m_ui->CheckSound};
+    QString flags;
+    for (const QCheckBox* option : options) {
+        if (option->checkState() == Qt::Checked)
+            flags += option->property("tag").toString();
+    }
+    return flags;
+}
+
+void Form1::Form_Load() { m_ui->File1->setPath(m_ui->Dir1->path()); }
+
+void Form1::Drive1_Change() { m_ui->Dir1->setPath(m_ui->Drive1->drive()); }
+
+void Form1::Dir1_Change() { m_ui->File1->setPath(m_ui->Dir1->path()); }
+
+void Form1::File1_Click()
+{
+    m_ui->Text1->setText(m_ui->File1->path() + QDir::separator() + m_ui->File1->fileName());
+}
+
+void Form1::File1_DblClick()
+{
+    File1_Click();
+    Pce_Click();
+}
+
+void Form1::Pce_Click()
+{
+    if (!FileExist(Emulator))
+        return;
+    // A path with blanks or quotes is quoted so that it reaches the emulator as one argument; an
+    // empty one adds nothing after the separating blank.
+    m_runtime.startProgram(Emulator + CheckOptions() + QStringLiteral(" ") +
+                               CommandLine::quoteNonEmpty(m_ui->Text1->text()),
+                           Runtime::MaximizedFocus);
+}
+
+void Form1::Cd_Click()
+{
+    if (!FileExist(Emulator))
+        return;
+    m_runtime.startProgram(Emulator + CheckOptions() + CdRomFlag, Runtime::MaximizedFocus);
+}
+
+void Form1::Help_Click() { m_runtime.startProgram(HelpCommand, Runtime::MinimizedFocus); }

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QScopedPointer>
+#include <QWidget>
+
+class Runtime;
+
+namespace Ui {
+class Form1;
+}
+
+// The program's one window. Its controls hold all of the state: the chosen drive, directory and
+// file, the ROM path and the options. The handlers below react to the controls' events.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(Runtime& runtime, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // True when `Filename` is in the current directory; otherwise warns the user and gives false.
+    bool FileExist(const QString& Filename);
+    // The flags of the ticked options, in their fixed order.
+    QString CheckOptions() const;
+
+private:
+    void Form_Load();
+    void Drive1_Change();
+    void Dir1_Change();
+    void File1_Click();
+    void File1_DblClick();
+    void Pce_Click();
+    void Cd_Click();
+    void Help_Click();
+
+    QScopedPointer<Ui::Form1> m_ui;
+    Runtime& m_runtime;
+};

@@ -1,0 +1,270 @@
+// The Qt runtime against the real file system and real processes: the presence probe, and the
+// emulator started from the window with exactly the arguments the user chose.
+#include "platform/QtRuntime.h"
+#include "window/Form1.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+// A stand-in emulator: writes its working directory and its arguments, each ended by a NUL, to a
+// file of its own in $DIDOR_LOG, renamed into place when complete.
+const char* const StandIn = "#!/bin/bash\n"
+                            "out=\"$DIDOR_LOG/run.$$\"\n"
+                            "printf '%s\\0' \"$PWD\" \"$@\" > \"$out.part\"\n"
+                            "mv \"$out.part\" \"$out\"\n";
+
+bool writeFile(const QString& path, const QByteArray& content, QFile::Permissions permissions)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
+           file.setPermissions(permissions);
+}
+
+const QFile::Permissions Executable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+const QFile::Permissions Plain = QFile::ReadOwner | QFile::WriteOwner;
+
+// The real runtime, with its message boxes recorded instead of shown.
+class QuietRuntime : public QtRuntime
+{
+public:
+    int messageBox(const QString& prompt, int style, const QString& title) override
+    {
+        boxes << QStringLiteral("%1|%2|%3").arg(title).arg(style).arg(prompt);
+        return 1;
+    }
+    QStringList boxes;
+};
+
+} // namespace
+
+class TestQtRuntime : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void probe_data();
+    void probe();
+    void emulatorReceivesExactArguments_data();
+    void emulatorReceivesExactArguments();
+    void cdRomLaunch();
+    void twoPressesStartTwo();
+    void lowerCaseEmulatorIsStarted();
+    void emulatorOnlyOnPathIsMissing();
+    void emulatorThatCannotRun_data();
+    void emulatorThatCannotRun();
+
+private:
+    // The runs the stand-in logged, each as its working directory and arguments.
+    QList<QStringList> runs() const;
+    void waitForRuns(int count);
+    void press(const char* button) { QTest::mouseClick(m_form->findChild<QPushButton*>(button), Qt::LeftButton); }
+
+    QString m_startDirectory;
+    QTemporaryDir* m_work = nullptr;
+    QTemporaryDir* m_log = nullptr;
+    QuietRuntime* m_runtime = nullptr;
+    Form1* m_form = nullptr;
+};
+
+void TestQtRuntime::init()
+{
+    m_startDirectory = QDir::currentPath();
+    m_work = new QTemporaryDir;
+    m_log = new QTemporaryDir;
+    QVERIFY(m_work->isValid() && m_log->isValid());
+    QVERIFY(QDir::setCurrent(m_work->path()));
+    qputenv("DIDOR_LOG", QFile::encodeName(m_log->path()));
+    m_runtime = new QuietRuntime;
+    m_form = new Form1(*m_runtime);
+}
+
+void TestQtRuntime::cleanup()
+{
+    delete m_form;
+    delete m_runtime;
+    QDir::setCurrent(m_startDirectory);
+    delete m_work;
+    delete m_log;
+}
+
+QList<QStringList> TestQtRuntime::runs() const
+{
+    QList<QStringList> result;
+    const QDir log(m_log->path());
+    for (const QString& name : log.entryList({"run.*"}, QDir::Files, QDir::Name)) {
+        if (name.endsWith(".part"))
+            continue;
+        QFile file(log.filePath(name));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        QStringList fields;
+        for (const QByteArray& field : file.readAll().split('\0'))
+            fields << QFile::decodeName(field);
+        fields.removeLast(); // after the last NUL
+        result << fields;
+    }
+    return result;
+}
+
+void TestQtRuntime::waitForRuns(int count)
+{
+    QTRY_COMPARE_WITH_TIMEOUT(runs().size(), count, 10000);
+}
+
+void TestQtRuntime::probe_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("ordinary file") << "file PCE.EXE" << "PCE.EXE";
+    QTest::newRow("other case") << "file pce.exe" << "pce.exe";
+    QTest::newRow("exact case first") << "file pce.exe;file PCE.EXE;file Pce.Exe" << "PCE.EXE";
+    QTest::newRow("nothing") << "file PCE.EX" << "";
+    QTest::newRow("directory") << "dir PCE.EXE" << "";
+    QTest::newRow("directory in other case") << "dir pce.exe" << "";
+    QTest::newRow("dangling link") << "link PCE.EXE missing" << "";
+    QTest::newRow("link to a file") << "file real;link PCE.EXE real" << "PCE.EXE";
+    QTest::newRow("link to a directory") << "dir d;link PCE.EXE d" << "";
+    QTest::newRow("pipe") << "fifo PCE.EXE" << "";
+    QTest::newRow("empty file counts") << "empty PCE.EXE" << "PCE.EXE";
+}
+
+void TestQtRuntime::probe()
+{
+    QFETCH(QString, setup);
+    QFETCH(QString, expected);
+    for (const QString& step : setup.split(';')) {
+        const QStringList word = step.split(' ');
+        const QByteArray target = QFile::encodeName(word[1]);
+        if (word[0] == "file")
+            QVERIFY(writeFile(word[1], "x", Plain));
+        else if (word[0] == "empty")
+            QVERIFY(writeFile(word[1], "", Plain));
+        else if (word[0] == "dir")
+            QVERIFY(QDir().mkdir(word[1]));
+        else if (word[0] == "link")
+            QVERIFY(QFile::link(word[2], word[1]));
+        else if (word[0] == "fifo")
+            QCOMPARE(mkfifo(target.constData(), 0600), 0);
+    }
+    QtRuntime runtime;
+    QCOMPARE(runtime.probeEntry("PCE.EXE", 0), expected);
+}
+
+void TestQtRuntime::emulatorReceivesExactArguments_data()
+{
+    QTest::addColumn<QString>("romPath");
+    QTest::newRow("plain") << "/roms/game.pce";
+    QTest::newRow("blanks") << "/my roms/Bonk  Adventure.pce";
+    QTest::newRow("quotes") << "/roms/say \"hi\" 'there'.pce";
+    QTest::newRow("quote at the end") << "/roms/x\"";
+    QTest::newRow("backslashes") << "C:\\my roms\\game.pce";
+    QTest::newRow("backslashes before a quote") << "a\\\\\"b \\";
+    QTest::newRow("shell characters") << "/roms/$HOME $(id);a&b|c>d*?.pce";
+    QTest::newRow("leading dash") << "-1.pce";
+    QTest::newRow("non-ascii") << "/roms/Ｒ-Type ドラゴン é.pce";
+    QTest::newRow("tab and newline") << "/roms/a\tb\nc.pce";
+}
+
+void TestQtRuntime::emulatorReceivesExactArguments()
+{
+    QFETCH(QString, romPath);
+    QVERIFY(writeFile("PCE.EXE", StandIn, Executable));
+    m_form->findChild<QCheckBox*>("CheckSound")->setChecked(true);
+    m_form->findChild<QCheckBox*>("CheckFormat")->setChecked(true);
+    m_form->findChild<QLineEdit*>("Text1")->setText(romPath);
+
+    press("Pce");
+    waitForRuns(1);
+    QCOMPARE(runs()[0], (QStringList{m_work->path(), "-1", "-nosound", romPath}));
+    QVERIFY(m_runtime->boxes.isEmpty());
+}
+
+void TestQtRuntime::cdRomLaunch()
+{
+    QVERIFY(writeFile("PCE.EXE", StandIn, Executable));
+    m_form->findChild<QCheckBox*>("CheckSGX")->setChecked(true);
+    m_form->findChild<QLineEdit*>("Text1")->setText("/not/used.pce");
+    press("Cd");
+    waitForRuns(1);
+    QCOMPARE(runs()[0], (QStringList{m_work->path(), "-sgx", "-cd"}));
+}
+
+void TestQtRuntime::twoPressesStartTwo()
+{
+    QVERIFY(writeFile("PCE.EXE", StandIn, Executable));
+    press("Pce"); // with an empty ROM path: no ROM argument at all
+    press("Pce");
+    waitForRuns(2);
+    for (const QStringList& run : runs())
+        QCOMPARE(run, QStringList{m_work->path()});
+}
+
+void TestQtRuntime::lowerCaseEmulatorIsStarted()
+{
+    QVERIFY(writeFile("pce.exe", StandIn, Executable));
+    press("Cd");
+    waitForRuns(1);
+    QCOMPARE(runs()[0], (QStringList{m_work->path(), "-cd"}));
+}
+
+void TestQtRuntime::emulatorOnlyOnPathIsMissing()
+{
+    QTemporaryDir elsewhere;
+    QVERIFY(writeFile(elsewhere.filePath("PCE.EXE"), StandIn, Executable));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(elsewhere.path()) + ':' + path);
+    press("Pce");
+    qputenv("PATH", path);
+    QCOMPARE(m_runtime->boxes.size(), 1);
+    QVERIFY(m_runtime->boxes[0].startsWith("File not found|48|The PCE.EXE was not found."));
+    QTest::qWait(200);
+    QVERIFY(runs().isEmpty());
+}
+
+void TestQtRuntime::emulatorThatCannotRun_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("executable");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("no run permission") << QByteArray(StandIn) << false << "Permission denied";
+    QTest::newRow("not a program") << QByteArray("\x7f" "ELF garbage") << true << "Exec format error";
+    QTest::newRow("empty file") << QByteArray() << true << "Exec format error";
+}
+
+void TestQtRuntime::emulatorThatCannotRun()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, executable);
+    QFETCH(QString, reason);
+    QVERIFY(writeFile("PCE.EXE", content, executable ? Executable : Plain));
+    auto* text = m_form->findChild<QLineEdit*>("Text1");
+    text->setText("/roms/a.pce");
+
+    press("Pce");
+    QCOMPARE(m_runtime->boxes.size(), 1);
+    QVERIFY2(m_runtime->boxes[0].startsWith("Didor AzodoVez|16|Cannot start PCE.EXE"), qPrintable(m_runtime->boxes[0]));
+    QVERIFY2(m_runtime->boxes[0].contains(reason), qPrintable(m_runtime->boxes[0]));
+    QCOMPARE(text->text(), QString("/roms/a.pce"));
+
+    // The window still works: the same press with a runnable emulator starts it.
+    QVERIFY(QFile::remove("PCE.EXE"));
+    QVERIFY(writeFile("PCE.EXE", StandIn, Executable));
+    press("Pce");
+    waitForRuns(1);
+}
+
+QTEST_MAIN(TestQtRuntime)
+#include "tst_qtruntime.moc"
