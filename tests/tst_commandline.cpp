@@ -25,18 +25,19 @@ void TestCommandLine::split_data()
     QTest::newRow("empty line") << "" << QStringList{};
     QTest::newRow("flags and rom") << "PCE.EXE -1 -us C:\\ROMS\\GAME.PCE"
                                    << QStringList{"PCE.EXE", "-1", "-us", "C:\\ROMS\\GAME.PCE"};
-    QTest::newRow("trailing blank gives no argument") << "PCE.EXE -nosound "
-                                                      << QStringList{"PCE.EXE", "-nosound"};
+    QTest::newRow("trailing blank gives no argument")
+        << "PCE.EXE -nosound " << QStringList{"PCE.EXE", "-nosound"};
     QTest::newRow("runs of blanks and tabs") << "PCE.EXE  \t -cd" << QStringList{"PCE.EXE", "-cd"};
     QTest::newRow("quotes group") << "PCE.EXE \"/my roms/a b.pce\""
                                   << QStringList{"PCE.EXE", "/my roms/a b.pce"};
     QTest::newRow("quotes mid-word") << "P a\"b c\"d" << QStringList{"P", "ab cd"};
     QTest::newRow("escaped quote") << "P \\\"x" << QStringList{"P", "\"x"};
-    QTest::newRow("backslashes not before a quote stay") << "P a\\\\b\\" << QStringList{"P", "a\\\\b\\"};
-    QTest::newRow("even backslashes before a quote") << "P \"a\\\\\" b"
-                                                     << QStringList{"P", "a\\", "b"};
-    QTest::newRow("odd backslashes before a quote") << "P \"a\\\\\\\" b\""
-                                                    << QStringList{"P", "a\\\" b"};
+    QTest::newRow("backslashes not before a quote stay")
+        << "P a\\\\b\\" << QStringList{"P", "a\\\\b\\"};
+    QTest::newRow("even backslashes before a quote")
+        << "P \"a\\\\\" b" << QStringList{"P", "a\\", "b"};
+    QTest::newRow("odd backslashes before a quote")
+        << "P \"a\\\\\\\" b\"" << QStringList{"P", "a\\\" b"};
     QTest::newRow("doubled quote inside quotes") << "P \"a\"\"b\"" << QStringList{"P", "a\"b"};
     QTest::newRow("empty quoted argument") << "P \"\" x" << QStringList{"P", "", "x"};
     QTest::newRow("unclosed quote runs to the end") << "P \"a b" << QStringList{"P", "a b"};
@@ -58,16 +59,26 @@ void TestCommandLine::quote_data()
     QTest::addColumn<QString>("argument");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("plain is untouched") << "C:\\ROMS\\GAME.PCE" << "C:\\ROMS\\GAME.PCE";
-    QTest::newRow("shell characters are untouched") << "/r/$x;&*-a.pce" << "/r/$x;&*-a.pce";
-    QTest::newRow("blank") << "/my roms/a.pce" << "\"/my roms/a.pce\"";
-    QTest::newRow("tab") << "a\tb" << "\"a\tb\"";
-    QTest::newRow("newline") << "a\nb" << "\"a\nb\"";
-    QTest::newRow("quote") << "a\"b" << "\"a\\\"b\"";
-    QTest::newRow("backslashes before a quote are doubled") << "a\\\"b" << "\"a\\\\\\\"b\"";
-    QTest::newRow("trailing backslash is doubled") << "C:\\my roms\\" << "\"C:\\my roms\\\\\"";
-    QTest::newRow("inner backslashes stay") << "C:\\my roms\\a.pce" << "\"C:\\my roms\\a.pce\"";
-    QTest::newRow("empty") << "" << "\"\"";
+    QTest::newRow("plain is untouched") << "C:\\ROMS\\GAME.PCE"
+                                        << "C:\\ROMS\\GAME.PCE";
+    QTest::newRow("shell characters are untouched") << "/r/$x;&*-a.pce"
+                                                    << "/r/$x;&*-a.pce";
+    QTest::newRow("blank") << "/my roms/a.pce"
+                           << "\"/my roms/a.pce\"";
+    QTest::newRow("tab") << "a\tb"
+                         << "\"a\tb\"";
+    QTest::newRow("newline") << "a\nb"
+                             << "\"a\nb\"";
+    QTest::newRow("quote") << "a\"b"
+                           << "\"a\\\"b\"";
+    QTest::newRow("backslashes before a quote are doubled") << "a\\\"b"
+                                                            << "\"a\\\\\\\"b\"";
+    QTest::newRow("trailing backslash is doubled") << "C:\\my roms\\"
+                                                   << "\"C:\\my roms\\\\\"";
+    QTest::newRow("inner backslashes stay") << "C:\\my roms\\a.pce"
+                                            << "\"C:\\my roms\\a.pce\"";
+    QTest::newRow("empty") << ""
+                           << "\"\"";
 }
 
 void TestCommandLine::quote()

@@ -10,8 +10,8 @@
 
 namespace {
 
-const char* const Warning =
-    "The PCE.EXE was not found. Please place the PCE.EXE in the same directory with Didor AzodoVez.";
+const char* const Warning = "The PCE.EXE was not found. Please place the PCE.EXE in the same "
+                            "directory with Didor AzodoVez.";
 
 // The boxes in the order their flags go onto the command line, with those flags.
 const QList<QPair<QString, QString>> Options = {{"CheckFormat", " -1"},
@@ -43,7 +43,10 @@ private slots:
 
 private:
     QCheckBox* box(const QString& name) { return m_form->findChild<QCheckBox*>(name); }
-    void press(const char* button) { QTest::mouseClick(m_form->findChild<QPushButton*>(button), Qt::LeftButton); }
+    void press(const char* button)
+    {
+        QTest::mouseClick(m_form->findChild<QPushButton*>(button), Qt::LeftButton);
+    }
 
     RecordingRuntime* m_runtime = nullptr;
     Form1* m_form = nullptr;
@@ -103,25 +106,31 @@ void TestLaunch::commandLines_data()
     const QString rom = "C:\\ROMS\\GAME.PCE";
     QTest::newRow("no options") << QStringList{} << rom << "PCE.EXE C:\\ROMS\\GAME.PCE"
                                 << "PCE.EXE -cd";
-    QTest::newRow("all options") << QStringList{"CheckSound", "CheckFormat", "CheckJoy", "CheckSGX", "CheckInverse"}
+    QTest::newRow("all options") << QStringList{"CheckSound", "CheckFormat", "CheckJoy", "CheckSGX",
+                                                "CheckInverse"}
                                  << rom << "PCE.EXE -1 -us -sgx -nojoy -nosound C:\\ROMS\\GAME.PCE"
                                  << "PCE.EXE -1 -us -sgx -nojoy -nosound -cd";
     QTest::newRow("sgx and sound") << QStringList{"CheckSGX", "CheckSound"} << rom
                                    << "PCE.EXE -sgx -nosound C:\\ROMS\\GAME.PCE"
                                    << "PCE.EXE -sgx -nosound -cd";
-    QTest::newRow("image options in cd mode") << QStringList{"CheckFormat", "CheckInverse"} << rom
-                                              << "PCE.EXE -1 -us C:\\ROMS\\GAME.PCE"
-                                              << "PCE.EXE -1 -us -cd";
+    QTest::newRow("image options in cd mode")
+        << QStringList{"CheckFormat", "CheckInverse"} << rom << "PCE.EXE -1 -us C:\\ROMS\\GAME.PCE"
+        << "PCE.EXE -1 -us -cd";
     QTest::newRow("empty path keeps the trailing blank") << QStringList{"CheckSound"} << ""
-                                                         << "PCE.EXE -nosound " << "PCE.EXE -nosound -cd";
+                                                         << "PCE.EXE -nosound "
+                                                         << "PCE.EXE -nosound -cd";
     QTest::newRow("path with blanks is quoted") << QStringList{} << "/my roms/Bonk 2.pce"
-                                                << "PCE.EXE \"/my roms/Bonk 2.pce\"" << "PCE.EXE -cd";
+                                                << "PCE.EXE \"/my roms/Bonk 2.pce\""
+                                                << "PCE.EXE -cd";
     QTest::newRow("path with a quote is escaped") << QStringList{} << "/r/say \"hi\".pce"
-                                                  << "PCE.EXE \"/r/say \\\"hi\\\".pce\"" << "PCE.EXE -cd";
+                                                  << "PCE.EXE \"/r/say \\\"hi\\\".pce\""
+                                                  << "PCE.EXE -cd";
     QTest::newRow("shell characters are passed as they are") << QStringList{} << "/r/$(x);a&b*.pce"
-                                                             << "PCE.EXE /r/$(x);a&b*.pce" << "PCE.EXE -cd";
+                                                             << "PCE.EXE /r/$(x);a&b*.pce"
+                                                             << "PCE.EXE -cd";
     QTest::newRow("typed text used as typed") << QStringList{} << "-not-a-file"
-                                              << "PCE.EXE -not-a-file" << "PCE.EXE -cd";
+                                              << "PCE.EXE -not-a-file"
+                                              << "PCE.EXE -cd";
 }
 
 void TestLaunch::commandLines()

@@ -1,5 +1,6 @@
 // The Qt runtime against the real file system and real processes: the presence probe, and the
 // emulator started from the window with exactly the arguments the user chose.
+#include "platform/FileSystem.h"
 #include "platform/QtRuntime.h"
 #include "window/Form1.h"
 
@@ -69,7 +70,10 @@ private:
     // The runs the stand-in logged, each as its working directory and arguments.
     QList<QStringList> runs() const;
     void waitForRuns(int count);
-    void press(const char* button) { QTest::mouseClick(m_form->findChild<QPushButton*>(button), Qt::LeftButton); }
+    void press(const char* button)
+    {
+        QTest::mouseClick(m_form->findChild<QPushButton*>(button), Qt::LeftButton);
+    }
 
     QString m_startDirectory;
     QTemporaryDir* m_work = nullptr;
@@ -111,8 +115,8 @@ QList<QStringList> TestQtRuntime::runs() const
             continue;
         QStringList fields;
         for (const QByteArray& field : file.readAll().split('\0'))
-            fields << QFile::decodeName(field);
-        fields.removeLast(); // after the last NUL
+            fields << FileSystem::decodeName(field); // exactly the bytes received
+        fields.removeLast();                         // after the last NUL
         result << fields;
     }
     return result;
@@ -128,17 +132,28 @@ void TestQtRuntime::probe_data()
     QTest::addColumn<QString>("setup");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("ordinary file") << "file PCE.EXE" << "PCE.EXE";
-    QTest::newRow("other case") << "file pce.exe" << "pce.exe";
-    QTest::newRow("exact case first") << "file pce.exe;file PCE.EXE;file Pce.Exe" << "PCE.EXE";
-    QTest::newRow("nothing") << "file PCE.EX" << "";
-    QTest::newRow("directory") << "dir PCE.EXE" << "";
-    QTest::newRow("directory in other case") << "dir pce.exe" << "";
-    QTest::newRow("dangling link") << "link PCE.EXE missing" << "";
-    QTest::newRow("link to a file") << "file real;link PCE.EXE real" << "PCE.EXE";
-    QTest::newRow("link to a directory") << "dir d;link PCE.EXE d" << "";
-    QTest::newRow("pipe") << "fifo PCE.EXE" << "";
-    QTest::newRow("empty file counts") << "empty PCE.EXE" << "PCE.EXE";
+    QTest::newRow("ordinary file") << "file PCE.EXE"
+                                   << "PCE.EXE";
+    QTest::newRow("other case") << "file pce.exe"
+                                << "pce.exe";
+    QTest::newRow("exact case first") << "file pce.exe;file PCE.EXE;file Pce.Exe"
+                                      << "PCE.EXE";
+    QTest::newRow("nothing") << "file PCE.EX"
+                             << "";
+    QTest::newRow("directory") << "dir PCE.EXE"
+                               << "";
+    QTest::newRow("directory in other case") << "dir pce.exe"
+                                             << "";
+    QTest::newRow("dangling link") << "link PCE.EXE missing"
+                                   << "";
+    QTest::newRow("link to a file") << "file real;link PCE.EXE real"
+                                    << "PCE.EXE";
+    QTest::newRow("link to a directory") << "dir d;link PCE.EXE d"
+                                         << "";
+    QTest::newRow("pipe") << "fifo PCE.EXE"
+                          << "";
+    QTest::newRow("empty file counts") << "empty PCE.EXE"
+                                       << "PCE.EXE";
 }
 
 void TestQtRuntime::probe()
@@ -176,6 +191,8 @@ void TestQtRuntime::emulatorReceivesExactArguments_data()
     QTest::newRow("leading dash") << "-1.pce";
     QTest::newRow("non-ascii") << "/roms/Ｒ-Type ドラゴン é.pce";
     QTest::newRow("tab and newline") << "/roms/a\tb\nc.pce";
+    QTest::newRow("bytes that are not UTF-8")
+        << FileSystem::decodeName("/roms/bad\xff\xfe name\xe9.pce");
 }
 
 void TestQtRuntime::emulatorReceivesExactArguments()
@@ -240,7 +257,9 @@ void TestQtRuntime::emulatorThatCannotRun_data()
     QTest::addColumn<bool>("executable");
     QTest::addColumn<QString>("reason");
     QTest::newRow("no run permission") << QByteArray(StandIn) << false << "Permission denied";
-    QTest::newRow("not a program") << QByteArray("\x7f" "ELF garbage") << true << "Exec format error";
+    QTest::newRow("not a program") << QByteArray("\x7f"
+                                                 "ELF garbage")
+                                   << true << "Exec format error";
     QTest::newRow("empty file") << QByteArray() << true << "Exec format error";
 }
 
@@ -255,7 +274,8 @@ void TestQtRuntime::emulatorThatCannotRun()
 
     press("Pce");
     QCOMPARE(m_runtime->boxes.size(), 1);
-    QVERIFY2(m_runtime->boxes[0].startsWith("Didor AzodoVez|16|Cannot start PCE.EXE"), qPrintable(m_runtime->boxes[0]));
+    QVERIFY2(m_runtime->boxes[0].startsWith("Didor AzodoVez|16|Cannot start PCE.EXE"),
+             qPrintable(m_runtime->boxes[0]));
     QVERIFY2(m_runtime->boxes[0].contains(reason), qPrintable(m_runtime->boxes[0]));
     QCOMPARE(text->text(), QString("/roms/a.pce"));
 

@@ -2,7 +2,10 @@
 
 namespace {
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
 
 bool needsQuotes(const QString& argument)
 {

@@ -1,13 +1,109 @@
 #include "platform/DriveList.h"
 
+#include "platform/FileSystem.h"
+
 #include <QDir>
+#include <QSignalBlocker>
+#include <QStorageInfo>
+
+namespace {
+
+QString rootOf(const QString& path)
+{
+    const QStorageInfo volume(path);
+    return QDir::toNativeSeparators(volume.isValid() ? volume.rootPath() : QDir::rootPath());
+}
+
+bool isUnder(const QString& root, const QString& folder)
+{
+    return root == folder || root.startsWith(folder + QLatin1Char('/'));
+}
+
+} // namespace
 
 DriveList::DriveList(QWidget* parent) : QComboBox(parent)
 {
-    addItem(QDir::rootPath());
+    refresh();
+    showDriveOf(FileSystem::currentDirectory());
     connect(this, &QComboBox::currentIndexChanged, this, &DriveList::change);
 }
 
-QString DriveList::drive() const { return currentText(); }
+QString DriveList::drive() const
+{
+    return currentData().toString();
+}
 
-void DriveList::setDrive(const QString& drive) { setCurrentText(drive); }
+void DriveList::showDriveOf(const QString& path)
+{
+    const QSignalBlocker quiet(this);
+    const int index = findData(rootOf(path));
+    if (index >= 0)
+        setCurrentIndex(index);
+}
+
+void DriveList::showPopup()
+{
+    {
+        // A volume mounted since the list was last filled appears; the choice stays.
+        const QSignalBlocker quiet(this);
+        const QString chosen = drive();
+        refresh();
+        const int index = findData(chosen);
+        setCurrentIndex(index >= 0 ? index : 0);
+        if (index < 0)
+            emit change();
+    }
+    QComboBox::showPopup();
+}
+
+bool DriveList::isUserVolume(const QString& root, const QByteArray& type, const QByteArray& device)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(root)
+    Q_UNUSED(type)
+    Q_UNUSED(device)
+    return true;
+#else
+    if (root == QLatin1String("/"))
+        return true;
+    for (const char* system :
+         {"/proc", "/sys", "/dev", "/snap", "/boot", "/var/lib", "/var/snap"}) {
+        if (isUnder(root, QLatin1String(system)))
+            return false;
+    }
+    // /run holds the system's run-time state, but also the mount points of removable media.
+    if (isUnder(root, QLatin1String("/run")) && !isUnder(root, QLatin1String("/run/media")))
+        return false;
+    static const QList<QByteArray> networkTypes = {
+        "nfs", "nfs4", "cifs", "smb3", "smbfs", "9p", "afs", "fuse.sshfs", "davfs", "fuse.rclone"};
+    if (networkTypes.contains(type))
+        return true;
+    // Package images (snaps) and memory-backed or layered file systems are the system's own.
+    static const QList<QByteArray> systemTypes = {"squashfs", "overlay", "tmpfs", "ramfs",
+                                                  "autofs"};
+    if (systemTypes.contains(type))
+        return false;
+    return device.startsWith("/dev/");
+#endif
+}
+
+void DriveList::refresh()
+{
+    // The blocker keeps filling the list from counting as a choice.
+    const QSignalBlocker quiet(this);
+    clear();
+    const QString current = rootOf(FileSystem::currentDirectory());
+    QStringList roots;
+    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+        const QString root = QDir::toNativeSeparators(volume.rootPath());
+        if (roots.contains(root) || !volume.isValid())
+            continue;
+        if (root != current && !isUserVolume(root, volume.fileSystemType(), volume.device()))
+            continue;
+        roots << root;
+        const QString label = volume.name();
+        addItem(label.isEmpty() ? root : QStringLiteral("%1  [%2]").arg(root, label), root);
+    }
+    if (findData(current) < 0)
+        addItem(current, current);
+}

@@ -2,4 +2,7 @@
 
 OptionCheckBox::OptionCheckBox(QWidget* parent) : QCheckBox(parent) {}
 
-bool OptionCheckBox::hitButton(const QPoint& pos) const { return rect().contains(pos); }
+bool OptionCheckBox::hitButton(const QPoint& pos) const
+{
+    return rect().contains(pos);
+}

@@ -27,6 +27,11 @@ Form1::Form1(Runtime& runtime, QWidget* parent)
     connect(m_ui->Pce, &QPushButton::clicked, this, &Form1::Pce_Click);
     connect(m_ui->Cd, &QPushButton::clicked, this, &Form1::Cd_Click);
     connect(m_ui->Help, &QPushButton::clicked, this, &Form1::Help_Click);
+    // A list that cannot read a drive or folder says so through the runtime's error report.
+    connect(m_ui->Dir1, &DirList::error, this,
+            [this](const QString& error) { m_runtime.reportError(error); });
+    connect(m_ui->File1, &FileList::error, this,
+            [this](const QString& error) { m_runtime.reportError(error); });
 
     Form_Load();
 }
@@ -37,8 +42,9 @@ bool Form1::FileExist(const QString& Filename)
 {
     if (!m_runtime.probeEntry(Filename, Runtime::NormalFiles).isEmpty())
         return true;
-    m_runtime.messageBox(QStringLiteral("The ") + Filename + QStringLiteral(" was not found. Please place the ") +
-                             Filename + QStringLiteral(" in the same directory with Didor AzodoVez."),
+    m_runtime.messageBox(QStringLiteral("The ") + Filename +
+                             QStringLiteral(" was not found. Please place the ") + Filename +
+                             QStringLiteral(" in the same directory with Didor AzodoVez."),
                          Runtime::ExclamationOk, QStringLiteral("File not found"));
     return false;
 }
@@ -57,11 +63,22 @@ QString Form1::CheckOptions() const
     return flags;
 }
 
-void Form1::Form_Load() { m_ui->File1->setPath(m_ui->Dir1->path()); }
+void Form1::Form_Load()
+{
+    m_ui->File1->setPath(m_ui->Dir1->path());
+}
 
-void Form1::Drive1_Change() { m_ui->Dir1->setPath(m_ui->Drive1->drive()); }
+void Form1::Drive1_Change()
+{
+    // A drive that cannot be read leaves the directory list where it was: show its drive again.
+    if (!m_ui->Dir1->setPath(m_ui->Drive1->drive()))
+        m_ui->Drive1->showDriveOf(m_ui->Dir1->path());
+}
 
-void Form1::Dir1_Change() { m_ui->File1->setPath(m_ui->Dir1->path()); }
+void Form1::Dir1_Change()
+{
+    m_ui->File1->setPath(m_ui->Dir1->path());
+}
 
 void Form1::File1_Click()
 {
@@ -92,4 +109,7 @@ void Form1::Cd_Click()
     m_runtime.startProgram(Emulator + CheckOptions() + CdRomFlag, Runtime::MaximizedFocus);
 }
 
-void Form1::Help_Click() { m_runtime.startProgram(HelpCommand, Runtime::MinimizedFocus); }
+void Form1::Help_Click()
+{
+    m_runtime.startProgram(HelpCommand, Runtime::MinimizedFocus);
+}

@@ -50,8 +50,8 @@ public:
         errors << error;
     }
 
-    bool present = true;          // whether the probe finds what it is asked for
-    bool startSucceeds = true;    // what startProgram() answers
+    bool present = true;           // whether the probe finds what it is asked for
+    bool startSucceeds = true;     // what startProgram() answers
     std::function<void()> onProbe; // runs while the probe is being answered
 
     QStringList calls;

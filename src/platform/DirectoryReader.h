@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QThread>
+
+#include <atomic>
+#include <memory>
+
+// Reads a directory in a thread of its own, so that a folder of any size never stops the window
+// from answering. The names found so far come back sorted, every few tenths of a second while the
+// reading goes on and once more, complete, at the end.
+class DirectoryReader : public QObject
+{
+    Q_OBJECT
+
+public:
+    using KindFilter = bool (*)(FileSystem::Kind);
+
+    explicit DirectoryReader(QObject* parent = nullptr);
+    ~DirectoryReader() override;
+
+    // Starts reading `directory`, keeping the entries whose raw name passes `nameFilter` and
+    // whose kind passes `kindFilter`. A reading still under way is abandoned.
+    void start(std::unique_ptr<FileSystem::Directory> directory, FileSystem::NameFilter nameFilter,
+               KindFilter kindFilter);
+
+    // Orders names as the lists show them: without regard to case, then by case.
+    static bool lessByName(const QString& a, const QString& b);
+
+signals:
+    // All names found so far, sorted; `complete` on the last call of a reading, with `error`
+    // holding the system's reason if the reading stopped part way.
+    void found(const QStringList& names, bool complete, const QString& error);
+
+private:
+    QThread m_thread;
+    QObject* m_worker = nullptr; // lives in m_thread
+    std::shared_ptr<std::atomic<int>> m_generation = std::make_shared<std::atomic<int>>(0);
+};
