@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 
+#include <QAccessibleWidget>
 #include <QDir>
 #include <QSignalBlocker>
 #include <QStorageInfo>
@@ -14,6 +15,34 @@ QString rootOf(const QString& path)
     return QDir::toNativeSeparators(volume.isValid() ? volume.rootPath() : QDir::rootPath());
 }
 
+// What a screen reader is told about the drive list. Qt's own combo box gives its chosen text as
+// its name on Linux, so that a reader would say "/" instead of what the list is for; here the
+// name is the control's accessible name and the chosen drive is its value.
+class AccessibleDriveList : public QAccessibleWidget
+{
+public:
+    explicit AccessibleDriveList(DriveList* list) : QAccessibleWidget(list, QAccessible::ComboBox)
+    {
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        const auto* list = static_cast<const DriveList*>(widget());
+        if (kind == QAccessible::Name && !list->accessibleName().isEmpty())
+            return list->accessibleName();
+        if (kind == QAccessible::Name || kind == QAccessible::Value)
+            return list->currentText();
+        return QAccessibleWidget::text(kind);
+    }
+};
+
+QAccessibleInterface* accessibleDriveList(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("DriveList") && object != nullptr && object->isWidgetType())
+        return new AccessibleDriveList(static_cast<DriveList*>(object));
+    return nullptr;
+}
+
 bool isUnder(const QString& root, const QString& folder)
 {
     return root == folder || root.startsWith(folder + QLatin1Char('/'));
@@ -23,6 +52,9 @@ bool isUnder(const QString& root, const QString& folder)
 
 DriveList::DriveList(QWidget* parent) : QComboBox(parent)
 {
+    static const bool accessibilityInstalled =
+        (QAccessible::installFactory(accessibleDriveList), true);
+    Q_UNUSED(accessibilityInstalled)
     refresh();
     showDriveOf(FileSystem::currentDirectory());
     connect(this, &QComboBox::currentIndexChanged, this, &DriveList::change);

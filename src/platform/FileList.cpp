@@ -14,13 +14,6 @@ FileList::FileList(QWidget* parent) : QListView(parent), m_model(new NameListMod
     connect(this, &QListView::clicked, this, &FileList::click);
     connect(this, &QListView::doubleClicked, this, &FileList::dblClick);
     connect(&m_reader, &DirectoryReader::found, this, &FileList::show);
-    // The current row is always the chosen one, also when it became current only because the
-    // list took the focus, so that what Enter starts is what the list shows as chosen.
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
-                if (current.isValid() && !selectionModel()->isSelected(current))
-                    selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
-            });
 }
 
 bool FileList::setPath(const QString& path)
@@ -51,7 +44,10 @@ void FileList::setPattern(const QString& pattern)
 
 QString FileList::fileName() const
 {
-    return m_model->nameAt(currentIndex().row());
+    const QModelIndex current = currentIndex();
+    if (!current.isValid() || !selectionModel()->isSelected(current))
+        return {};
+    return m_model->nameAt(current.row());
 }
 
 void FileList::keyPressEvent(QKeyEvent* event)
@@ -61,10 +57,20 @@ void FileList::keyPressEvent(QKeyEvent* event)
             emit dblClick();
         return;
     }
-    const QModelIndex before = currentIndex();
+    const QString before = fileName();
     QListView::keyPressEvent(event);
-    if (currentIndex() != before && currentIndex().isValid())
+    if (fileName() != before && !fileName().isEmpty())
         emit click();
+}
+
+void FileList::focusInEvent(QFocusEvent* event)
+{
+    // Taking the focus chooses nothing: the first arrow key chooses the first file, as a click
+    // would, and only a chosen file is started by Enter.
+    const bool hadCurrent = currentIndex().isValid();
+    QListView::focusInEvent(event);
+    if (!hadCurrent && currentIndex().isValid())
+        selectionModel()->clearCurrentIndex();
 }
 
 void FileList::show(const QStringList& names, bool complete, const QString& error)

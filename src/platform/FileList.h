@@ -38,6 +38,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     void show(const QStringList& names, bool complete, const QString& error);
