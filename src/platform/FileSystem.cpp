@@ -62,17 +62,19 @@ QString decodeName(const QByteArray& bytes)
     const std::size_t size = std::size_t(bytes.size());
     QString name;
     name.reserve(qsizetype(size));
+    std::size_t runStart = 0; // valid UTF-8 not yet decoded, converted a run at a time
     std::size_t i = 0;
     while (i < size) {
         const int length = utf8SequenceLength(data + i, size - i);
-        if (length == 0) {
-            name += QChar(char16_t(EscapeBase + data[i]));
-            ++i;
-        } else {
-            name += QString::fromUtf8(reinterpret_cast<const char*>(data + i), length);
+        if (length > 0) {
             i += std::size_t(length);
+            continue;
         }
+        name += QString::fromUtf8(bytes.constData() + runStart, qsizetype(i - runStart));
+        name += QChar(char16_t(EscapeBase + data[i]));
+        runStart = ++i;
     }
+    name += QString::fromUtf8(bytes.constData() + runStart, qsizetype(size - runStart));
     return name;
 }
 

@@ -53,8 +53,12 @@ QString spawnDetached(const QString& program, const QStringList& arguments)
     for (const QString& argument : arguments)
         encoded.push_back(FileSystem::encodeName(argument));
     std::vector<char*> argv;
-    for (QByteArray& bytes : encoded)
+    for (QByteArray& bytes : encoded) {
+        // The system ends an argument at a NUL; the rest would be lost without a word.
+        if (bytes.contains('\0'))
+            return QStringLiteral("an argument holds a NUL character");
         argv.push_back(bytes.data());
+    }
     argv.push_back(nullptr);
 
     posix_spawnattr_t attributes;
