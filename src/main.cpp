@@ -1,3 +1,4 @@
+#include "platform/ApplicationSetup.h"
 #include "platform/QtRuntime.h"
 #include "window/Form1.h"
 
@@ -6,6 +7,7 @@
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
+    setUpApplication();
     QtRuntime runtime;
     Form1 window(runtime);
     window.show();

@@ -2,6 +2,8 @@
 // emulator started from the window with exactly the arguments the user chose.
 #include "platform/FileSystem.h"
 #include "platform/QtRuntime.h"
+#include "support/QuietRuntime.h"
+#include "support/StandInProgram.h"
 #include "window/Form1.h"
 
 #include <QCheckBox>
@@ -16,34 +18,11 @@
 
 namespace {
 
-// A stand-in emulator: writes its working directory and its arguments, each ended by a NUL, to a
-// file of its own in $DIDOR_LOG, renamed into place when complete.
-const char* const StandIn = "#!/bin/bash\n"
-                            "out=\"$DIDOR_LOG/run.$$\"\n"
-                            "printf '%s\\0' \"$PWD\" \"$@\" > \"$out.part\"\n"
-                            "mv \"$out.part\" \"$out\"\n";
-
-bool writeFile(const QString& path, const QByteArray& content, QFile::Permissions permissions)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
-           file.setPermissions(permissions);
-}
-
-const QFile::Permissions Executable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-const QFile::Permissions Plain = QFile::ReadOwner | QFile::WriteOwner;
-
-// The real runtime, with its message boxes recorded instead of shown.
-class QuietRuntime : public QtRuntime
-{
-public:
-    int messageBox(const QString& prompt, int style, const QString& title) override
-    {
-        boxes << QStringLiteral("%1|%2|%3").arg(title).arg(style).arg(prompt);
-        return 1;
-    }
-    QStringList boxes;
-};
+using StandInProgram::Executable;
+using StandInProgram::Plain;
+using StandInProgram::writeFile;
+// The stand-in plays the emulator.
+const char* const StandIn = StandInProgram::Script;
 
 } // namespace
 
@@ -103,24 +82,7 @@ void TestQtRuntime::cleanup()
     delete m_log;
 }
 
-QList<QStringList> TestQtRuntime::runs() const
-{
-    QList<QStringList> result;
-    const QDir log(m_log->path());
-    for (const QString& name : log.entryList({"run.*"}, QDir::Files, QDir::Name)) {
-        if (name.endsWith(".part"))
-            continue;
-        QFile file(log.filePath(name));
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
-        QStringList fields;
-        for (const QByteArray& field : file.readAll().split('\0'))
-            fields << FileSystem::decodeName(field); // exactly the bytes received
-        fields.removeLast();                         // after the last NUL
-        result << fields;
-    }
-    return result;
-}
+QList<QStringList> TestQtRuntime::runs() const { return StandInProgram::runs(m_log->path()); }
 
 void TestQtRuntime::waitForRuns(int count)
 {

@@ -2,7 +2,8 @@
 
 #include <QCheckBox>
 
-// A check box for the options page; a click anywhere on it toggles it.
+// A check box for the options page. Its caption, a sentence or more, wraps within the box's
+// width; a click anywhere on it, caption included, toggles it.
 class OptionCheckBox : public QCheckBox
 {
     Q_OBJECT
@@ -12,4 +13,9 @@ public:
 
 protected:
     bool hitButton(const QPoint& pos) const override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    // Where the caption goes: right of the tick box.
+    QRect captionRect() const;
 };

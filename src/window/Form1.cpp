@@ -6,6 +6,7 @@
 #include "platform/Runtime.h"
 
 #include <QDir>
+#include <QScreen>
 
 namespace {
 
@@ -19,6 +20,12 @@ Form1::Form1(Runtime& runtime, QWidget* parent)
     : QWidget(parent), m_ui(new Ui::Form1), m_runtime(runtime)
 {
     m_ui->setupUi(this);
+    // A window of fixed size: a title, a system menu, minimize and close, but no maximize
+    // button. It opens in the middle of the screen.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    move(screen()->availableGeometry().center() - rect().center());
 
     connect(m_ui->Drive1, &DriveList::change, this, &Form1::Drive1_Change);
     connect(m_ui->Dir1, &DirList::change, this, &Form1::Dir1_Change);

@@ -1,0 +1,85 @@
+// Renders each page of the window to a PNG file named after its tab (emulation.png, options.png,
+// about.png), for the pictures in the README. Runs without a display under
+// QT_QPA_PLATFORM=offscreen. The browser is shown on a small folder of sample images made for the
+// purpose, with one of them chosen, so that the pictures are the same wherever they are made.
+//
+// Usage: snapshot OUTPUT_DIRECTORY
+#include "platform/ApplicationSetup.h"
+#include "platform/DirList.h"
+#include "platform/FileList.h"
+#include "platform/QtRuntime.h"
+#include "window/Form1.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
+
+namespace {
+
+// A folder of empty files named like images, two subfolders, and a file that is not an image.
+bool makeSamples(const QString& root)
+{
+    QDir samples(root);
+    if (!samples.mkpath(QStringLiteral("roms/Shooters")) || !samples.mkpath(QStringLiteral("roms/Role-playing")))
+        return false;
+    for (const char* name : {"Bonk's Adventure.pce", "Blazing Lazers.PCE", "Devil's Crush.pce", "R-Type.Pce",
+                             "Splatterhouse.pce", "readme.txt"}) {
+        QFile file(samples.filePath(QStringLiteral("roms/") + QLatin1String(name)));
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+    }
+    return QDir::setCurrent(samples.filePath(QStringLiteral("roms")));
+}
+
+// Waits until `list` says its listing is complete, or a few seconds at the most.
+template <typename List> void waitForListing(List* list)
+{
+    QEventLoop loop;
+    QObject::connect(list, &List::listingFinished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    if (argc != 2) {
+        QTextStream(stderr) << "usage: snapshot OUTPUT_DIRECTORY\n";
+        return 2;
+    }
+    const QDir output(QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
+    QTemporaryDir sampleRoot;
+    if (!sampleRoot.isValid() || !makeSamples(sampleRoot.path())) {
+        QTextStream(stderr) << "cannot make the sample folder\n";
+        return 1;
+    }
+    setUpApplication();
+    QtRuntime runtime; // nothing is pressed; the window only needs one to exist
+    Form1 window(runtime);
+    window.show();
+    waitForListing(window.findChild<DirList*>(QStringLiteral("Dir1")));
+    auto* files = window.findChild<FileList*>(QStringLiteral("File1"));
+    if (files->model()->rowCount() == 0)
+        waitForListing(files);
+    // Choose the second image, as a click would.
+    files->setCurrentIndex(files->model()->index(1, 0));
+    emit files->click();
+    auto* pages = window.findChild<QTabWidget*>(QStringLiteral("SSTab1"));
+    for (int page = 0; page < pages->count(); ++page) {
+        pages->setCurrentIndex(page);
+        QApplication::processEvents();
+        const QString path = output.filePath(pages->tabText(page).toLower() + ".png");
+        if (!window.grab().save(path)) {
+            QTextStream(stderr) << "cannot write " << path << '\n';
+            return 1;
+        }
+    }
+    return 0;
+}
