@@ -4,8 +4,8 @@
 
 #include <QStringList>
 
-// The runtime on Qt: the current directory for the probe, QMessageBox for boxes, QProcess for
-// starting programs.
+// The runtime on Qt: the current directory for the probe, QMessageBox for boxes, posix_spawn
+// (QProcess on Windows) for starting programs.
 class QtRuntime : public Runtime
 {
 public:

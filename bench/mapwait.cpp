@@ -1,0 +1,135 @@
+// mapwait PROGRAM [ARGUMENT...]
+//
+// Starts PROGRAM on the X display in DISPLAY and waits until it maps its first top-level window.
+// Prints one line: the milliseconds from just before the fork to the map, and the program's
+// resident memory (VmRSS, KiB) a moment later, once it has painted. Then ends the program.
+//
+// The map is seen through substructure events on the root window, which the X server sends as it
+// maps the window, so the figure does not depend on the program's own idea of when it is shown.
+// Without a window manager a top-level window is mapped at once, as the program asks.
+#include <xcb/xcb.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <memory>
+#include <poll.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// How long the program may take to show a window before the run counts as failed.
+constexpr int TimeoutMs = 30000;
+// How long after the map the memory is read: time to handle the first expose and paint.
+constexpr int SettleMs = 300;
+
+double monotonicMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
+long residentKiB(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "VmRSS:") {
+            long kib = -1;
+            status >> kib;
+            return kib;
+        }
+        status.ignore(4096, '\n');
+    }
+    return -1;
+}
+
+void stop(pid_t pid)
+{
+    kill(pid, SIGTERM);
+    int status = 0;
+    waitpid(pid, &status, 0);
+}
+
+// Waits for the map of a top-level window; false on timeout, a lost connection or the program's
+// early end.
+bool waitForMap(xcb_connection_t* connection, xcb_window_t root, pid_t pid)
+{
+    const double deadline = monotonicMs() + TimeoutMs;
+    pollfd events{xcb_get_file_descriptor(connection), POLLIN, 0};
+    while (monotonicMs() < deadline) {
+        while (xcb_generic_event_t* raw = xcb_poll_for_event(connection)) {
+            const std::unique_ptr<xcb_generic_event_t, decltype(&std::free)> event(raw, &std::free);
+            if ((event->response_type & 0x7f) != XCB_MAP_NOTIFY)
+                continue;
+            const auto* map = reinterpret_cast<const xcb_map_notify_event_t*>(event.get());
+            if (map->event == root && !map->override_redirect)
+                return true;
+        }
+        if (xcb_connection_has_error(connection) != 0)
+            return false;
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            std::fprintf(stderr, "mapwait: the program ended before showing a window\n");
+            return false;
+        }
+        // Short polls, so that an early end of the program is noticed too.
+        poll(&events, 1, 10);
+    }
+    std::fprintf(stderr, "mapwait: no window within %d ms\n", TimeoutMs);
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: mapwait PROGRAM [ARGUMENT...]\n");
+        return 2;
+    }
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(connection) != 0) {
+        std::fprintf(stderr, "mapwait: cannot open the display\n");
+        return 1;
+    }
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(connection, root, XCB_CW_EVENT_MASK, &mask);
+    // A round trip, so the server has the event mask before the program can map anything.
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+
+    const double start = monotonicMs();
+    const pid_t pid = fork();
+    if (pid < 0) {
+        std::perror("mapwait: fork");
+        return 1;
+    }
+    if (pid == 0) {
+        // The child must not share the connection's socket with the parent.
+        close(xcb_get_file_descriptor(connection));
+        execv(argv[1], argv + 1);
+        std::fprintf(stderr, "mapwait: cannot run %s: %s\n", argv[1], std::strerror(errno));
+        _exit(127);
+    }
+
+    const bool mapped = waitForMap(connection, root, pid);
+    const double mappedAfter = monotonicMs() - start;
+    if (!mapped) {
+        stop(pid);
+        return 1;
+    }
+    usleep(SettleMs * 1000);
+    const long kib = residentKiB(pid);
+    stop(pid);
+    xcb_disconnect(connection);
+    std::printf("%.3f %ld\n", mappedAfter, kib);
+    return 0;
+}
