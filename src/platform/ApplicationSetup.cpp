@@ -2,17 +2,16 @@
 
 #include <QApplication>
 #include <QFont>
-#include <QFontDatabase>
 #include <QIcon>
 
 namespace {
 
 // Fonts that share the named font's character widths, so that captions measured for the named
-// font still fit their boxes. Only used where the named font is missing.
+// font still fit their boxes. Qt turns to them only where the named font is missing; asking first
+// whether it is would load the whole font database at every start.
 void substituteWhereMissing(const QString& family, const QStringList& sameMetrics)
 {
-    if (!QFontDatabase::hasFamily(family))
-        QFont::insertSubstitutions(family, sameMetrics);
+    QFont::insertSubstitutions(family, sameMetrics);
 }
 
 } // namespace
