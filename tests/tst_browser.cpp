@@ -203,6 +203,8 @@ void TestBrowser::names_data()
     QTest::newRow("above U+10FFFF") << QByteArray("\xf4\x90\x80\x80");
     QTest::newRow("latin-1") << QByteArray("Mus\xe9"
                                            "e.pce");
+    QTest::newRow("byte-order mark first") << QByteArray("\xef\xbb\xbfname");
+    QTest::newRow("byte-order mark after a stray byte") << QByteArray("a\xff\xef\xbb\xbf");
 }
 
 void TestBrowser::names()

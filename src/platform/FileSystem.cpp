@@ -20,14 +20,17 @@ namespace {
 
 constexpr char16_t EscapeBase = 0xDC00; // stray byte b is kept as EscapeBase + b (b >= 0x80)
 
-// The length of the valid UTF-8 sequence at `s`, or 0 when it is not one.
-int utf8SequenceLength(const unsigned char* s, std::size_t available)
+// The length of the valid UTF-8 sequence at `s`, or 0 when it is not one; `code` receives the
+// character it stands for.
+int utf8Sequence(const unsigned char* s, std::size_t available, char32_t* code)
 {
     const unsigned char lead = s[0];
     int length;
     char32_t minimum;
-    if (lead < 0x80)
+    if (lead < 0x80) {
+        *code = lead;
         return 1;
+    }
     if (lead >= 0xC2 && lead <= 0xDF) {
         length = 2;
         minimum = 0x80;
@@ -42,15 +45,16 @@ int utf8SequenceLength(const unsigned char* s, std::size_t available)
     }
     if (available < std::size_t(length))
         return 0;
-    char32_t code = lead & (0x7F >> length);
+    char32_t value = lead & (0x7F >> length);
     for (int i = 1; i < length; ++i) {
         if ((s[i] & 0xC0) != 0x80)
             return 0;
-        code = (code << 6) | (s[i] & 0x3F);
+        value = (value << 6) | (s[i] & 0x3F);
     }
-    const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
-    if (code < minimum || code > 0x10FFFF || surrogate)
+    const bool surrogate = value >= 0xD800 && value <= 0xDFFF;
+    if (value < minimum || value > 0x10FFFF || surrogate)
         return 0;
+    *code = value;
     return length;
 }
 
@@ -58,23 +62,27 @@ int utf8SequenceLength(const unsigned char* s, std::size_t available)
 
 QString decodeName(const QByteArray& bytes)
 {
+    // Decoded here rather than by Qt, which would also drop a byte-order mark at the start.
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
     const std::size_t size = std::size_t(bytes.size());
     QString name;
     name.reserve(qsizetype(size));
-    std::size_t runStart = 0; // valid UTF-8 not yet decoded, converted a run at a time
     std::size_t i = 0;
     while (i < size) {
-        const int length = utf8SequenceLength(data + i, size - i);
-        if (length > 0) {
+        char32_t code = 0;
+        const int length = utf8Sequence(data + i, size - i, &code);
+        if (length == 0) {
+            name += QChar(char16_t(EscapeBase + data[i]));
+            ++i;
+        } else if (code >= 0x10000) {
+            name += QChar(QChar::highSurrogate(code));
+            name += QChar(QChar::lowSurrogate(code));
             i += std::size_t(length);
-            continue;
+        } else {
+            name += QChar(char16_t(code));
+            i += std::size_t(length);
         }
-        name += QString::fromUtf8(bytes.constData() + runStart, qsizetype(i - runStart));
-        name += QChar(char16_t(EscapeBase + data[i]));
-        runStart = ++i;
     }
-    name += QString::fromUtf8(bytes.constData() + runStart, qsizetype(size - runStart));
     return name;
 }
 
