@@ -1,50 +1,14 @@
 // The Qt runtime against the real file system and real processes: the presence probe, and the
 // emulator started from the window with exactly the arguments the user chose.
-#include "platform/QtRuntime.h"
+#include "support/StandIn.h"
 #include "window/Form1.h"
 
 #include <QCheckBox>
-#include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTest>
 
-#include <sys/stat.h>
-
-namespace {
-
-// A stand-in emulator: writes its working directory and its arguments, each ended by a NUL, to a
-// file of its own in $DIDOR_LOG, renamed into place when complete.
-const char* const StandIn = "#!/bin/bash\n"
-                            "out=\"$DIDOR_LOG/run.$$\"\n"
-                            "printf '%s\\0' \"$PWD\" \"$@\" > \"$out.part\"\n"
-                            "mv \"$out.part\" \"$out\"\n";
-
-bool writeFile(const QString& path, const QByteArray& content, QFile::Permissions permissions)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() &&
-           file.setPermissions(permissions);
-}
-
-const QFile::Permissions Executable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-const QFile::Permissions Plain = QFile::ReadOwner | QFile::WriteOwner;
-
-// The real runtime, with its message boxes recorded instead of shown.
-class QuietRuntime : public QtRuntime
-{
-public:
-    int messageBox(const QString& prompt, int style, const QString& title) override
-    {
-        boxes << QStringLiteral("%1|%2|%3").arg(title).arg(style).arg(prompt);
-        return 1;
-    }
-    QStringList boxes;
-};
-
-} // namespace
+using namespace StandIn;
 
 class TestQtRuntime : public QObject
 {
@@ -99,24 +63,7 @@ void TestQtRuntime::cleanup()
     delete m_log;
 }
 
-QList<QStringList> TestQtRuntime::runs() const
-{
-    QList<QStringList> result;
-    const QDir log(m_log->path());
-    for (const QString& name : log.entryList({"run.*"}, QDir::Files, QDir::Name)) {
-        if (name.endsWith(".part"))
-            continue;
-        QFile file(log.filePath(name));
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
-        QStringList fields;
-        for (const QByteArray& field : file.readAll().split('\0'))
-            fields << QFile::decodeName(field);
-        fields.removeLast(); // after the last NUL
-        result << fields;
-    }
-    return result;
-}
+QList<QStringList> TestQtRuntime::runs() const { return StandIn::runs(m_log->path()); }
 
 void TestQtRuntime::waitForRuns(int count)
 {
@@ -139,26 +86,15 @@ void TestQtRuntime::probe_data()
     QTest::newRow("link to a directory") << "dir d;link PCE.EXE d" << "";
     QTest::newRow("pipe") << "fifo PCE.EXE" << "";
     QTest::newRow("empty file counts") << "empty PCE.EXE" << "PCE.EXE";
+    QTest::newRow("link to itself") << "link PCE.EXE PCE.EXE" << "";
+    QTest::newRow("link loop in other case") << "link pce.exe pce.exe" << "";
 }
 
 void TestQtRuntime::probe()
 {
     QFETCH(QString, setup);
     QFETCH(QString, expected);
-    for (const QString& step : setup.split(';')) {
-        const QStringList word = step.split(' ');
-        const QByteArray target = QFile::encodeName(word[1]);
-        if (word[0] == "file")
-            QVERIFY(writeFile(word[1], "x", Plain));
-        else if (word[0] == "empty")
-            QVERIFY(writeFile(word[1], "", Plain));
-        else if (word[0] == "dir")
-            QVERIFY(QDir().mkdir(word[1]));
-        else if (word[0] == "link")
-            QVERIFY(QFile::link(word[2], word[1]));
-        else if (word[0] == "fifo")
-            QCOMPARE(mkfifo(target.constData(), 0600), 0);
-    }
+    QVERIFY(makeEntries(setup));
     QtRuntime runtime;
     QCOMPARE(runtime.probeEntry("PCE.EXE", 0), expected);
 }
@@ -176,12 +112,19 @@ void TestQtRuntime::emulatorReceivesExactArguments_data()
     QTest::newRow("leading dash") << "-1.pce";
     QTest::newRow("non-ascii") << "/roms/Ｒ-Type ドラゴン é.pce";
     QTest::newRow("tab and newline") << "/roms/a\tb\nc.pce";
+    QTest::newRow("carriage return and vertical tab") << "/roms/a\rb\vc.pce";
+    QTest::newRow("only blanks") << "   ";
+    QTest::newRow("quote and backslash at the ends") << "\"\\a b\\\"\\";
+    QTest::newRow("command substitution") << "$(touch pwned)`id`.pce";
+    QTest::newRow("leading dashes") << "--help";
+    QTest::newRow("255-byte name") << "/roms/" + QString(251, u'n') + ".pce";
+    QTest::newRow("4000-byte path") << QString("/dir").repeated(999) + ".pce";
 }
 
 void TestQtRuntime::emulatorReceivesExactArguments()
 {
     QFETCH(QString, romPath);
-    QVERIFY(writeFile("PCE.EXE", StandIn, Executable));
+    QVERIFY(writeFile("PCE.EXE", Script, Executable));
     m_form->findChild<QCheckBox*>("CheckSound")->setChecked(true);
     m_form->findChild<QCheckBox*>("CheckFormat")->setChecked(true);
     m_form->findChild<QLineEdit*>("Text1")->setText(romPath);
@@ -194,7 +137,7 @@ void TestQtRuntime::emulatorReceivesExactArguments()
 
 void TestQtRuntime::cdRomLaunch()
 {
-    QVERIFY(writeFile("PCE.EXE", StandIn, Executable));
+    QVERIFY(writeFile("PCE.EXE", Script, Executable));
     m_form->findChild<QCheckBox*>("CheckSGX")->setChecked(true);
     m_form->findChild<QLineEdit*>("Text1")->setText("/not/used.pce");
     press("Cd");
@@ -204,7 +147,7 @@ void TestQtRuntime::cdRomLaunch()
 
 void TestQtRuntime::twoPressesStartTwo()
 {
-    QVERIFY(writeFile("PCE.EXE", StandIn, Executable));
+    QVERIFY(writeFile("PCE.EXE", Script, Executable));
     press("Pce"); // with an empty ROM path: no ROM argument at all
     press("Pce");
     waitForRuns(2);
@@ -214,7 +157,7 @@ void TestQtRuntime::twoPressesStartTwo()
 
 void TestQtRuntime::lowerCaseEmulatorIsStarted()
 {
-    QVERIFY(writeFile("pce.exe", StandIn, Executable));
+    QVERIFY(writeFile("pce.exe", Script, Executable));
     press("Cd");
     waitForRuns(1);
     QCOMPARE(runs()[0], (QStringList{m_work->path(), "-cd"}));
@@ -223,7 +166,7 @@ void TestQtRuntime::lowerCaseEmulatorIsStarted()
 void TestQtRuntime::emulatorOnlyOnPathIsMissing()
 {
     QTemporaryDir elsewhere;
-    QVERIFY(writeFile(elsewhere.filePath("PCE.EXE"), StandIn, Executable));
+    QVERIFY(writeFile(elsewhere.filePath("PCE.EXE"), Script, Executable));
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QFile::encodeName(elsewhere.path()) + ':' + path);
     press("Pce");
@@ -239,7 +182,7 @@ void TestQtRuntime::emulatorThatCannotRun_data()
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<bool>("executable");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("no run permission") << QByteArray(StandIn) << false << "Permission denied";
+    QTest::newRow("no run permission") << QByteArray(Script) << false << "Permission denied";
     QTest::newRow("not a program") << QByteArray("\x7f" "ELF garbage") << true << "Exec format error";
     QTest::newRow("empty file") << QByteArray() << true << "Exec format error";
 }
@@ -261,7 +204,7 @@ void TestQtRuntime::emulatorThatCannotRun()
 
     // The window still works: the same press with a runnable emulator starts it.
     QVERIFY(QFile::remove("PCE.EXE"));
-    QVERIFY(writeFile("PCE.EXE", StandIn, Executable));
+    QVERIFY(writeFile("PCE.EXE", Script, Executable));
     press("Pce");
     waitForRuns(1);
 }
