@@ -72,7 +72,8 @@ QString startDetached(const QList<QByteArray>& arguments)
         setsid();
         const pid_t grandchild = fork();
         if (grandchild == 0) {
-            signal(SIGPIPE, SIG_DFL);
+            // The launcher may ignore SIGPIPE; the emulator starts with the default.
+            (void)signal(SIGPIPE, SIG_DFL);
             execv(argv[0], argv.data());
         }
         const int error = errno;
