@@ -7,7 +7,6 @@
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 
 #include <fcntl.h>
 
@@ -53,34 +52,24 @@ private:
         QTest::mouseClick(m_form->findChild<QPushButton*>(button), Qt::LeftButton);
     }
     void setRomPath(const QString& path) { m_form->findChild<QLineEdit*>("Text1")->setText(path); }
-    QList<QList<QByteArray>> rawRuns() const { return StandIn::rawRuns(m_log->path()); }
+    QList<QList<QByteArray>> rawRuns() const { return m_launcher->rawRuns(); }
 
-    QString m_startDirectory;
-    QTemporaryDir* m_work = nullptr;
-    QTemporaryDir* m_log = nullptr;
+    std::unique_ptr<Launcher> m_launcher;
     QuietRuntime* m_runtime = nullptr;
     Form1* m_form = nullptr;
 };
 
 void TestHostile::init()
 {
-    m_startDirectory = QDir::currentPath();
-    m_work = new QTemporaryDir;
-    m_log = new QTemporaryDir;
-    QVERIFY(m_work->isValid() && m_log->isValid());
-    QVERIFY(QDir::setCurrent(m_work->path()));
-    qputenv("DIDOR_LOG", QFile::encodeName(m_log->path()));
-    m_runtime = new QuietRuntime;
-    m_form = new Form1(*m_runtime);
+    m_launcher = std::make_unique<Launcher>();
+    QVERIFY(m_launcher->isReady());
+    m_form = m_launcher->form.get();
+    m_runtime = &m_launcher->runtime;
 }
 
 void TestHostile::cleanup()
 {
-    delete m_form;
-    delete m_runtime;
-    QDir::setCurrent(m_startDirectory);
-    delete m_work;
-    delete m_log;
+    m_launcher.reset();
 }
 
 void TestHostile::emulatorEntry_data()
@@ -124,7 +113,7 @@ void TestHostile::emulatorEntry()
     press("Pce");
     if (outcome == u"runs") {
         QTRY_COMPARE_WITH_TIMEOUT(rawRuns().size(), 1, 10000);
-        QCOMPARE(runs(m_log->path())[0], (QStringList{m_work->path(), romPath}));
+        QCOMPARE(m_launcher->runs()[0], (QStringList{m_launcher->directory(), romPath}));
         QVERIFY2(m_runtime->boxes.isEmpty(), qPrintable(m_runtime->boxes.join('\n')));
         return;
     }
@@ -143,7 +132,7 @@ void TestHostile::emulatorEntry()
     QVERIFY(makeEntries("program PCE.EXE"));
     press("Pce");
     QTRY_COMPARE_WITH_TIMEOUT(rawRuns().size(), 1, 10000);
-    QCOMPARE(runs(m_log->path())[0], (QStringList{m_work->path(), romPath}));
+    QCOMPARE(m_launcher->runs()[0], (QStringList{m_launcher->directory(), romPath}));
     QCOMPARE(m_runtime->boxes.size(), 1);
 }
 
@@ -172,7 +161,7 @@ void TestHostile::romNameThatIsNotUtf8()
 {
     QFETCH(QByteArray, name);
     QVERIFY(makeEntries("program PCE.EXE"));
-    const QByteArray path = QFile::encodeName(m_work->path()) + '/' + name;
+    const QByteArray path = QFile::encodeName(m_launcher->directory()) + '/' + name;
     QVERIFY(createRawFile(path));
     // The text a browser shows for such a name must lead back to the same file.
     setRomPath(NativeName::decode(path));
@@ -186,7 +175,8 @@ void TestHostile::romNameThatIsNotUtf8()
 
 void TestHostile::currentDirectoryThatIsNotUtf8()
 {
-    const QByteArray directory = QFile::encodeName(m_work->path()) + "/start \xff\xfe here";
+    const QByteArray directory =
+        QFile::encodeName(m_launcher->directory()) + "/start \xff\xfe here";
     QCOMPARE(::mkdir(directory.constData(), 0700), 0);
     QCOMPARE(::chdir(directory.constData()), 0);
     QVERIFY(makeEntries("program PCE.EXE"));

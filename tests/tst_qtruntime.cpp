@@ -35,35 +35,22 @@ private:
     void waitForRuns(int count);
     void press(const char* button) { QTest::mouseClick(m_form->findChild<QPushButton*>(button), Qt::LeftButton); }
 
-    QString m_startDirectory;
-    QTemporaryDir* m_work = nullptr;
-    QTemporaryDir* m_log = nullptr;
+    std::unique_ptr<Launcher> m_launcher;
     QuietRuntime* m_runtime = nullptr;
     Form1* m_form = nullptr;
 };
 
 void TestQtRuntime::init()
 {
-    m_startDirectory = QDir::currentPath();
-    m_work = new QTemporaryDir;
-    m_log = new QTemporaryDir;
-    QVERIFY(m_work->isValid() && m_log->isValid());
-    QVERIFY(QDir::setCurrent(m_work->path()));
-    qputenv("DIDOR_LOG", QFile::encodeName(m_log->path()));
-    m_runtime = new QuietRuntime;
-    m_form = new Form1(*m_runtime);
+    m_launcher = std::make_unique<Launcher>();
+    QVERIFY(m_launcher->isReady());
+    m_form = m_launcher->form.get();
+    m_runtime = &m_launcher->runtime;
 }
 
-void TestQtRuntime::cleanup()
-{
-    delete m_form;
-    delete m_runtime;
-    QDir::setCurrent(m_startDirectory);
-    delete m_work;
-    delete m_log;
-}
+void TestQtRuntime::cleanup() { m_launcher.reset(); }
 
-QList<QStringList> TestQtRuntime::runs() const { return StandIn::runs(m_log->path()); }
+QList<QStringList> TestQtRuntime::runs() const { return m_launcher->runs(); }
 
 void TestQtRuntime::waitForRuns(int count)
 {
@@ -131,7 +118,7 @@ void TestQtRuntime::emulatorReceivesExactArguments()
 
     press("Pce");
     waitForRuns(1);
-    QCOMPARE(runs()[0], (QStringList{m_work->path(), "-1", "-nosound", romPath}));
+    QCOMPARE(runs()[0], (QStringList{m_launcher->directory(), "-1", "-nosound", romPath}));
     QVERIFY(m_runtime->boxes.isEmpty());
 }
 
@@ -142,7 +129,7 @@ void TestQtRuntime::cdRomLaunch()
     m_form->findChild<QLineEdit*>("Text1")->setText("/not/used.pce");
     press("Cd");
     waitForRuns(1);
-    QCOMPARE(runs()[0], (QStringList{m_work->path(), "-sgx", "-cd"}));
+    QCOMPARE(runs()[0], (QStringList{m_launcher->directory(), "-sgx", "-cd"}));
 }
 
 void TestQtRuntime::twoPressesStartTwo()
@@ -152,7 +139,7 @@ void TestQtRuntime::twoPressesStartTwo()
     press("Pce");
     waitForRuns(2);
     for (const QStringList& run : runs())
-        QCOMPARE(run, QStringList{m_work->path()});
+        QCOMPARE(run, QStringList{m_launcher->directory()});
 }
 
 void TestQtRuntime::lowerCaseEmulatorIsStarted()
@@ -160,7 +147,7 @@ void TestQtRuntime::lowerCaseEmulatorIsStarted()
     QVERIFY(writeFile("pce.exe", Script, Executable));
     press("Cd");
     waitForRuns(1);
-    QCOMPARE(runs()[0], (QStringList{m_work->path(), "-cd"}));
+    QCOMPARE(runs()[0], (QStringList{m_launcher->directory(), "-cd"}));
 }
 
 void TestQtRuntime::emulatorOnlyOnPathIsMissing()

@@ -4,12 +4,17 @@
 // a way to build directory entries of every kind, and the real runtime with its boxes recorded.
 #include "platform/NativeName.h"
 #include "platform/QtRuntime.h"
+#include "window/Form1.h"
 
 #include <QDir>
 #include <QFile>
 #include <QList>
+#include <QPushButton>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -103,6 +108,41 @@ public:
         return 1;
     }
     QStringList boxes;
+};
+
+// The window in a fresh current directory of its own, on the real runtime with its boxes recorded,
+// and a log directory for the stand-in. Going away, it restores the current directory.
+class Launcher
+{
+public:
+    Launcher()
+    {
+        m_ready = m_work.isValid() && m_log.isValid() && QDir::setCurrent(m_work.path());
+        qputenv("DIDOR_LOG", QFile::encodeName(m_log.path()));
+        form = std::make_unique<Form1>(runtime);
+    }
+    ~Launcher()
+    {
+        form.reset();
+        QDir::setCurrent(m_startDirectory);
+    }
+    Launcher(const Launcher&) = delete;
+    Launcher& operator=(const Launcher&) = delete;
+
+    bool isReady() const { return m_ready; }
+    QString directory() const { return m_work.path(); }
+    QList<QList<QByteArray>> rawRuns() const { return StandIn::rawRuns(m_log.path()); }
+    QList<QStringList> runs() const { return StandIn::runs(m_log.path()); }
+
+private:
+    const QString m_startDirectory = QDir::currentPath();
+    QTemporaryDir m_work;
+    QTemporaryDir m_log;
+    bool m_ready = false;
+
+public:
+    QuietRuntime runtime;
+    std::unique_ptr<Form1> form;
 };
 
 } // namespace StandIn
