@@ -9,33 +9,22 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <functional>
+
 namespace {
 
-// The interface of `object` among the descendants of `root`, or null when the tree does not lead
-// there.
-QAccessibleInterface* findInTree(QAccessibleInterface* root, const QObject* object, int depth = 0)
+// The first interface in the tree below `root`, `root` included, that satisfies `wanted`; null when
+// the tree leads to none.
+QAccessibleInterface* findInTree(QAccessibleInterface* root,
+                                 const std::function<bool(QAccessibleInterface*)>& wanted,
+                                 int depth = 0)
 {
     if (root == nullptr || depth > 32)
         return nullptr;
-    if (root->object() == object)
+    if (wanted(root))
         return root;
     for (int i = 0; i < root->childCount(); ++i) {
-        if (QAccessibleInterface* found = findInTree(root->child(i), object, depth + 1))
-            return found;
-    }
-    return nullptr;
-}
-
-// The first descendant of `root` with this role and name.
-QAccessibleInterface* findByName(QAccessibleInterface* root, QAccessible::Role role,
-                                 const QString& name, int depth = 0)
-{
-    if (root == nullptr || depth > 32)
-        return nullptr;
-    if (root->role() == role && root->text(QAccessible::Name) == name)
-        return root;
-    for (int i = 0; i < root->childCount(); ++i) {
-        if (QAccessibleInterface* found = findByName(root->child(i), role, name, depth + 1))
+        if (QAccessibleInterface* found = findInTree(root->child(i), wanted, depth + 1))
             return found;
     }
     return nullptr;
@@ -111,7 +100,8 @@ void TestAccessibility::controlNames()
     const auto* widget = m_form->findChild<QWidget*>(control);
     QVERIFY(widget);
 
-    QAccessibleInterface* found = findInTree(window(), widget);
+    QAccessibleInterface* found =
+        findInTree(window(), [widget](auto* node) { return node->object() == widget; });
     QVERIFY2(found, "not reachable from the window");
     QCOMPARE(found->role(), role);
     QCOMPARE(found->text(QAccessible::Name), name);
@@ -122,7 +112,8 @@ void TestAccessibility::romPathKeepsItsNameWhileHoldingAPath()
     // A text box without a name of its own would be announced by its content, the path.
     auto* text = m_form->findChild<QLineEdit*>("Text1");
     text->setText("/roms/game.pce");
-    QAccessibleInterface* found = findInTree(window(), text);
+    QAccessibleInterface* found =
+        findInTree(window(), [text](auto* node) { return node->object() == text; });
     QVERIFY(found);
     QCOMPARE(found->text(QAccessible::Name), QString("ROM path"));
     QCOMPARE(found->text(QAccessible::Value), QString("/roms/game.pce"));
@@ -147,7 +138,9 @@ void TestAccessibility::everyPageHasAReachableTab()
     auto* tabs = m_form->findChild<QTabWidget*>("SSTab1");
     tabs->setCurrentIndex(page == 0 ? 1 : 0);
 
-    QAccessibleInterface* found = findByName(window(), QAccessible::PageTab, tab);
+    QAccessibleInterface* found = findInTree(window(), [&tab](auto* node) {
+        return node->role() == QAccessible::PageTab && node->text(QAccessible::Name) == tab;
+    });
     QVERIFY2(found, "no tab of that name in the tree");
     QAccessibleActionInterface* actions = found->actionInterface();
     QVERIFY(actions);
