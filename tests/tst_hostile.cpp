@@ -152,6 +152,8 @@ void TestHostile::romNameThatIsNotUtf8_data()
         return all;
     }();
     // Valid UTF-8 that must not be mistaken for the stand-ins of undecodable bytes.
+    QTest::newRow("leading byte order mark") << QByteArray("\xef\xbb\xbfgame.pce");
+    QTest::newRow("byte order mark after an undecodable byte") << QByteArray("\x80\xef\xbb\xbf");
     QTest::newRow("real replacement character") << QByteArray("\xef\xbf\xbd.pce");
     QTest::newRow("pair with a low half like a stand-in") << QByteArray("\xf0\x90\x82\x80.pce");
     QTest::newRow("valid and invalid mixed") << QByteArray("ドラゴン \xff\"x\" $(id).pce");

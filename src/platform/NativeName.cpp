@@ -14,12 +14,14 @@ bool isContinuation(uchar byte, uchar lowest = 0x80, uchar highest = 0xBF)
 
 // The length of the well-formed UTF-8 sequence at the start of `bytes`, or 0 when there is none:
 // overlong forms, encoded surrogates, code points above U+10FFFF and cut-off sequences are not
-// well-formed.
-qsizetype sequenceLength(const uchar* bytes, qsizetype available)
+// well-formed. A well-formed sequence's code point goes to `codePoint`.
+qsizetype decodeSequence(const uchar* bytes, qsizetype available, char32_t& codePoint)
 {
     const uchar lead = bytes[0];
-    if (lead < 0x80)
+    if (lead < 0x80) {
+        codePoint = lead;
         return 1;
+    }
     // The range the second byte must lie in depends on the lead byte.
     uchar lowest = 0x80;
     uchar highest = 0xBF;
@@ -43,9 +45,11 @@ qsizetype sequenceLength(const uchar* bytes, qsizetype available)
     }
     if (available < length || !isContinuation(bytes[1], lowest, highest))
         return 0;
-    for (qsizetype i = 2; i < length; ++i) {
+    codePoint = lead & (0x7F >> length);
+    for (qsizetype i = 1; i < length; ++i) {
         if (!isContinuation(bytes[i]))
             return 0;
+        codePoint = (codePoint << 6) | (bytes[i] & 0x3F);
     }
     return length;
 }
@@ -61,23 +65,24 @@ namespace NativeName {
 
 QString decode(const QByteArray& bytes)
 {
+    // Decoded here rather than by QString::fromUtf8(), which drops a byte order mark at the start
+    // of what it is given: a name may begin with one.
     const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
     const qsizetype size = bytes.size();
     QString result;
     result.reserve(size);
-    qsizetype runStart = 0;
     qsizetype i = 0;
     while (i < size) {
-        const qsizetype length = sequenceLength(data + i, size - i);
-        if (length > 0) {
+        char32_t codePoint = 0;
+        const qsizetype length = decodeSequence(data + i, size - i, codePoint);
+        if (length == 0) {
+            result += QChar(char16_t(EscapeBase + data[i]));
+            ++i;
+        } else {
+            result += QChar::fromUcs4(codePoint);
             i += length;
-            continue;
         }
-        result += QString::fromUtf8(bytes.constData() + runStart, i - runStart);
-        result += QChar(char16_t(EscapeBase + data[i]));
-        runStart = ++i;
     }
-    result += QString::fromUtf8(bytes.constData() + runStart, size - runStart);
     return result;
 }
 
