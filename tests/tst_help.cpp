@@ -1,16 +1,16 @@
 // The Help button: it starts the help viewer on the help file, minimized, with no presence check;
 // each press starts another viewer; a viewer that cannot be started is reported and the window
 // carries on.
-#include "support/QuietRuntime.h"
 #include "support/RecordingRuntime.h"
-#include "support/StandInProgram.h"
+#include "support/StandIn.h"
 #include "window/Form1.h"
 
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
-using StandInProgram::runs;
+using StandIn::QuietRuntime;
+using StandIn::runs;
 
 class TestHelp : public QObject
 {
@@ -80,8 +80,8 @@ void TestHelp::viewerOnPathReceivesTheHelpFile_data()
 void TestHelp::viewerOnPathReceivesTheHelpFile()
 {
     QFETCH(int, presses);
-    QVERIFY(StandInProgram::writeFile(m_viewers->filePath("WINHELP.EXE"), StandInProgram::Script,
-                                      StandInProgram::Executable));
+    QVERIFY(StandIn::writeFile(m_viewers->filePath("WINHELP.EXE"), StandIn::Script,
+                                      StandIn::Executable));
     QuietRuntime runtime;
     Form1 form(runtime);
     for (int press = 0; press < presses; ++press)
@@ -102,8 +102,8 @@ void TestHelp::missingViewerIsReportedAndWindowCarriesOn()
              qPrintable(runtime.boxes[0]));
 
     // The same window starts the viewer once there is one.
-    QVERIFY(StandInProgram::writeFile(m_viewers->filePath("WINHELP.EXE"), StandInProgram::Script,
-                                      StandInProgram::Executable));
+    QVERIFY(StandIn::writeFile(m_viewers->filePath("WINHELP.EXE"), StandIn::Script,
+                                      StandIn::Executable));
     pressHelp(form);
     QTRY_COMPARE_WITH_TIMEOUT(runs(m_log->path()).size(), 1, 10000);
     QCOMPARE(runtime.boxes.size(), 1);

@@ -1,30 +1,14 @@
 // The Qt runtime against the real file system and real processes: the presence probe, and the
 // emulator started from the window with exactly the arguments the user chose.
-#include "platform/FileSystem.h"
-#include "platform/QtRuntime.h"
-#include "support/QuietRuntime.h"
-#include "support/StandInProgram.h"
+#include "support/StandIn.h"
 #include "window/Form1.h"
 
 #include <QCheckBox>
-#include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTest>
 
-#include <sys/stat.h>
-
-namespace {
-
-using StandInProgram::Executable;
-using StandInProgram::Plain;
-using StandInProgram::writeFile;
-// The stand-in plays the emulator.
-const char* const StandIn = StandInProgram::Script;
-
-} // namespace
+using namespace StandIn;
 
 class TestQtRuntime : public QObject
 {
@@ -49,40 +33,24 @@ private:
     // The runs the stand-in logged, each as its working directory and arguments.
     QList<QStringList> runs() const;
     void waitForRuns(int count);
-    void press(const char* button)
-    {
-        QTest::mouseClick(m_form->findChild<QPushButton*>(button), Qt::LeftButton);
-    }
+    void press(const char* button) { QTest::mouseClick(m_form->findChild<QPushButton*>(button), Qt::LeftButton); }
 
-    QString m_startDirectory;
-    QTemporaryDir* m_work = nullptr;
-    QTemporaryDir* m_log = nullptr;
+    std::unique_ptr<Launcher> m_launcher;
     QuietRuntime* m_runtime = nullptr;
     Form1* m_form = nullptr;
 };
 
 void TestQtRuntime::init()
 {
-    m_startDirectory = QDir::currentPath();
-    m_work = new QTemporaryDir;
-    m_log = new QTemporaryDir;
-    QVERIFY(m_work->isValid() && m_log->isValid());
-    QVERIFY(QDir::setCurrent(m_work->path()));
-    qputenv("DIDOR_LOG", QFile::encodeName(m_log->path()));
-    m_runtime = new QuietRuntime;
-    m_form = new Form1(*m_runtime);
+    m_launcher = std::make_unique<Launcher>();
+    QVERIFY(m_launcher->isReady());
+    m_form = m_launcher->form.get();
+    m_runtime = &m_launcher->runtime;
 }
 
-void TestQtRuntime::cleanup()
-{
-    delete m_form;
-    delete m_runtime;
-    QDir::setCurrent(m_startDirectory);
-    delete m_work;
-    delete m_log;
-}
+void TestQtRuntime::cleanup() { m_launcher.reset(); }
 
-QList<QStringList> TestQtRuntime::runs() const { return StandInProgram::runs(m_log->path()); }
+QList<QStringList> TestQtRuntime::runs() const { return m_launcher->runs(); }
 
 void TestQtRuntime::waitForRuns(int count)
 {
@@ -94,48 +62,26 @@ void TestQtRuntime::probe_data()
     QTest::addColumn<QString>("setup");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("ordinary file") << "file PCE.EXE"
-                                   << "PCE.EXE";
-    QTest::newRow("other case") << "file pce.exe"
-                                << "pce.exe";
-    QTest::newRow("exact case first") << "file pce.exe;file PCE.EXE;file Pce.Exe"
-                                      << "PCE.EXE";
-    QTest::newRow("nothing") << "file PCE.EX"
-                             << "";
-    QTest::newRow("directory") << "dir PCE.EXE"
-                               << "";
-    QTest::newRow("directory in other case") << "dir pce.exe"
-                                             << "";
-    QTest::newRow("dangling link") << "link PCE.EXE missing"
-                                   << "";
-    QTest::newRow("link to a file") << "file real;link PCE.EXE real"
-                                    << "PCE.EXE";
-    QTest::newRow("link to a directory") << "dir d;link PCE.EXE d"
-                                         << "";
-    QTest::newRow("pipe") << "fifo PCE.EXE"
-                          << "";
-    QTest::newRow("empty file counts") << "empty PCE.EXE"
-                                       << "PCE.EXE";
+    QTest::newRow("ordinary file") << "file PCE.EXE" << "PCE.EXE";
+    QTest::newRow("other case") << "file pce.exe" << "pce.exe";
+    QTest::newRow("exact case first") << "file pce.exe;file PCE.EXE;file Pce.Exe" << "PCE.EXE";
+    QTest::newRow("nothing") << "file PCE.EX" << "";
+    QTest::newRow("directory") << "dir PCE.EXE" << "";
+    QTest::newRow("directory in other case") << "dir pce.exe" << "";
+    QTest::newRow("dangling link") << "link PCE.EXE missing" << "";
+    QTest::newRow("link to a file") << "file real;link PCE.EXE real" << "PCE.EXE";
+    QTest::newRow("link to a directory") << "dir d;link PCE.EXE d" << "";
+    QTest::newRow("pipe") << "fifo PCE.EXE" << "";
+    QTest::newRow("empty file counts") << "empty PCE.EXE" << "PCE.EXE";
+    QTest::newRow("link to itself") << "link PCE.EXE PCE.EXE" << "";
+    QTest::newRow("link loop in other case") << "link pce.exe pce.exe" << "";
 }
 
 void TestQtRuntime::probe()
 {
     QFETCH(QString, setup);
     QFETCH(QString, expected);
-    for (const QString& step : setup.split(';')) {
-        const QStringList word = step.split(' ');
-        const QByteArray target = QFile::encodeName(word[1]);
-        if (word[0] == "file")
-            QVERIFY(writeFile(word[1], "x", Plain));
-        else if (word[0] == "empty")
-            QVERIFY(writeFile(word[1], "", Plain));
-        else if (word[0] == "dir")
-            QVERIFY(QDir().mkdir(word[1]));
-        else if (word[0] == "link")
-            QVERIFY(QFile::link(word[2], word[1]));
-        else if (word[0] == "fifo")
-            QCOMPARE(mkfifo(target.constData(), 0600), 0);
-    }
+    QVERIFY(makeEntries(setup));
     QtRuntime runtime;
     QCOMPARE(runtime.probeEntry("PCE.EXE", 0), expected);
 }
@@ -153,56 +99,61 @@ void TestQtRuntime::emulatorReceivesExactArguments_data()
     QTest::newRow("leading dash") << "-1.pce";
     QTest::newRow("non-ascii") << "/roms/Ｒ-Type ドラゴン é.pce";
     QTest::newRow("tab and newline") << "/roms/a\tb\nc.pce";
-    QTest::newRow("bytes that are not UTF-8")
-        << FileSystem::decodeName("/roms/bad\xff\xfe name\xe9.pce");
+    QTest::newRow("carriage return and vertical tab") << "/roms/a\rb\vc.pce";
+    QTest::newRow("only blanks") << "   ";
+    QTest::newRow("quote and backslash at the ends") << "\"\\a b\\\"\\";
+    QTest::newRow("command substitution") << "$(touch pwned)`id`.pce";
+    QTest::newRow("leading dashes") << "--help";
+    QTest::newRow("255-byte name") << "/roms/" + QString(251, u'n') + ".pce";
+    QTest::newRow("4000-byte path") << QString("/dir").repeated(999) + ".pce";
 }
 
 void TestQtRuntime::emulatorReceivesExactArguments()
 {
     QFETCH(QString, romPath);
-    QVERIFY(writeFile("PCE.EXE", StandIn, Executable));
+    QVERIFY(writeFile("PCE.EXE", Script, Executable));
     m_form->findChild<QCheckBox*>("CheckSound")->setChecked(true);
     m_form->findChild<QCheckBox*>("CheckFormat")->setChecked(true);
     m_form->findChild<QLineEdit*>("Text1")->setText(romPath);
 
     press("Pce");
     waitForRuns(1);
-    QCOMPARE(runs()[0], (QStringList{m_work->path(), "-1", "-nosound", romPath}));
+    QCOMPARE(runs()[0], (QStringList{m_launcher->directory(), "-1", "-nosound", romPath}));
     QVERIFY(m_runtime->boxes.isEmpty());
 }
 
 void TestQtRuntime::cdRomLaunch()
 {
-    QVERIFY(writeFile("PCE.EXE", StandIn, Executable));
+    QVERIFY(writeFile("PCE.EXE", Script, Executable));
     m_form->findChild<QCheckBox*>("CheckSGX")->setChecked(true);
     m_form->findChild<QLineEdit*>("Text1")->setText("/not/used.pce");
     press("Cd");
     waitForRuns(1);
-    QCOMPARE(runs()[0], (QStringList{m_work->path(), "-sgx", "-cd"}));
+    QCOMPARE(runs()[0], (QStringList{m_launcher->directory(), "-sgx", "-cd"}));
 }
 
 void TestQtRuntime::twoPressesStartTwo()
 {
-    QVERIFY(writeFile("PCE.EXE", StandIn, Executable));
+    QVERIFY(writeFile("PCE.EXE", Script, Executable));
     press("Pce"); // with an empty ROM path: no ROM argument at all
     press("Pce");
     waitForRuns(2);
     for (const QStringList& run : runs())
-        QCOMPARE(run, QStringList{m_work->path()});
+        QCOMPARE(run, QStringList{m_launcher->directory()});
 }
 
 void TestQtRuntime::lowerCaseEmulatorIsStarted()
 {
-    QVERIFY(writeFile("pce.exe", StandIn, Executable));
+    QVERIFY(writeFile("pce.exe", Script, Executable));
     press("Cd");
     waitForRuns(1);
-    QCOMPARE(runs()[0], (QStringList{m_work->path(), "-cd"}));
+    QCOMPARE(runs()[0], (QStringList{m_launcher->directory(), "-cd"}));
 }
 
 void TestQtRuntime::emulatorOnlyOnPathIsMissing()
 {
     QTemporaryDir elsewhere;
-    QVERIFY(writeFile(elsewhere.filePath("PCE.EXE"), StandIn, Executable));
+    QVERIFY(writeFile(elsewhere.filePath("PCE.EXE"), Script, Executable));
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QFile::encodeName(elsewhere.path()) + ':' + path);
     press("Pce");
@@ -218,10 +169,8 @@ void TestQtRuntime::emulatorThatCannotRun_data()
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<bool>("executable");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("no run permission") << QByteArray(StandIn) << false << "Permission denied";
-    QTest::newRow("not a program") << QByteArray("\x7f"
-                                                 "ELF garbage")
-                                   << true << "Exec format error";
+    QTest::newRow("no run permission") << QByteArray(Script) << false << "Permission denied";
+    QTest::newRow("not a program") << QByteArray("\x7f" "ELF garbage") << true << "Exec format error";
     QTest::newRow("empty file") << QByteArray() << true << "Exec format error";
 }
 
@@ -236,14 +185,13 @@ void TestQtRuntime::emulatorThatCannotRun()
 
     press("Pce");
     QCOMPARE(m_runtime->boxes.size(), 1);
-    QVERIFY2(m_runtime->boxes[0].startsWith("Didor AzodoVez|16|Cannot start PCE.EXE"),
-             qPrintable(m_runtime->boxes[0]));
+    QVERIFY2(m_runtime->boxes[0].startsWith("Didor AzodoVez|16|Cannot start PCE.EXE"), qPrintable(m_runtime->boxes[0]));
     QVERIFY2(m_runtime->boxes[0].contains(reason), qPrintable(m_runtime->boxes[0]));
     QCOMPARE(text->text(), QString("/roms/a.pce"));
 
     // The window still works: the same press with a runnable emulator starts it.
     QVERIFY(QFile::remove("PCE.EXE"));
-    QVERIFY(writeFile("PCE.EXE", StandIn, Executable));
+    QVERIFY(writeFile("PCE.EXE", Script, Executable));
     press("Pce");
     waitForRuns(1);
 }
