@@ -141,7 +141,8 @@ void TestKeyboard::fromStartToLaunch()
     }
     QCOMPARE(order, (QStringList{"Drive1", "Dir1", "File1", "Text1", "Pce", "Cd"}));
 
-    // Open the subfolder with the arrow keys and Enter.
+    // Open the subfolder with the arrow keys and Enter, once the list shows it.
+    QTRY_COMPARE(folders->pathOfRow(folders->model()->rowCount() - 1), m_root->filePath("sub"));
     folders->setFocus();
     QCOMPARE(focused(), QString("Dir1"));
     QSignalSpy listed(files, &FileList::listingFinished);

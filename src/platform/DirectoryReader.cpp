@@ -30,7 +30,7 @@ bool DirectoryReader::lessByName(const QString& a, const QString& b)
 }
 
 void DirectoryReader::start(std::unique_ptr<FileSystem::Directory> directory,
-                            FileSystem::NameFilter nameFilter, KindFilter kindFilter)
+                            const FileSystem::NameFilter& nameFilter, KindFilter kindFilter)
 {
     if (m_worker == nullptr) {
         m_worker = new QObject;

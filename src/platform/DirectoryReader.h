@@ -24,8 +24,8 @@ public:
 
     // Starts reading `directory`, keeping the entries whose raw name passes `nameFilter` and
     // whose kind passes `kindFilter`. A reading still under way is abandoned.
-    void start(std::unique_ptr<FileSystem::Directory> directory, FileSystem::NameFilter nameFilter,
-               KindFilter kindFilter);
+    void start(std::unique_ptr<FileSystem::Directory> directory,
+               const FileSystem::NameFilter& nameFilter, KindFilter kindFilter);
 
     // Orders names as the lists show them: without regard to case, then by case.
     static bool lessByName(const QString& a, const QString& b);

@@ -14,9 +14,8 @@
 #include <sys/wait.h>
 #include <system_error>
 #include <thread>
+#include <unistd.h> // environ
 #include <vector>
-
-extern char** environ;
 #endif
 
 #ifdef Q_OS_WIN
