@@ -84,7 +84,6 @@ void TestIcon::renderingsMatchTheSource_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<int>("size");
     QTest::newRow("program") << Resources.filePath("RurevAR.png") << 32;
-    QTest::newRow("built in") << ":/icons/RurevAR.png" << 32;
     QTest::newRow("windows") << Resources.filePath("RurevAR.ico") << 32;
     for (int size : {32, 64, 128, 256}) {
         const QString path = QStringLiteral("icons/hicolor/%1x%1/apps/RurevAR.png").arg(size);

@@ -2,30 +2,43 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QFontDatabase>
 #include <QIcon>
+
+#include "platform/ProgramIcon.h"
 
 namespace {
 
+const QString SansSerif = QStringLiteral("MS Sans Serif");
+const QString Serif = QStringLiteral("Times New Roman");
 // Fonts that share the named font's character widths, so that captions measured for the named
-// font still fit their boxes. Qt turns to them only where the named font is missing; asking first
-// whether it is would load the whole font database at every start.
-void substituteWhereMissing(const QString& family, const QStringList& sameMetrics)
-{
-    QFont::insertSubstitutions(family, sameMetrics);
-}
+// font still fit their boxes.
+const QStringList SansSerifMetrics = {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                                      QStringLiteral("Arial"), QStringLiteral("Helvetica")};
+const QStringList SerifMetrics = {QStringLiteral("Liberation Serif"), QStringLiteral("Tinos"),
+                                  QStringLiteral("Times")};
 
 } // namespace
 
 void setUpFonts()
 {
-    substituteWhereMissing(QStringLiteral("MS Sans Serif"),
-                           {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
-                            QStringLiteral("Arial"), QStringLiteral("Helvetica")});
-    substituteWhereMissing(
-        QStringLiteral("Times New Roman"),
-        {QStringLiteral("Liberation Serif"), QStringLiteral("Tinos"), QStringLiteral("Times")});
+    // Where a named font is missing, Qt turns to these.
+    QFont::insertSubstitutions(SansSerif, SansSerifMetrics);
+    QFont::insertSubstitutions(Serif, SerifMetrics);
+    // The window's font is asked for by the family that is really there: a missing one would make
+    // Qt search all fonts for stand-ins before it turns to the list above, at every start. (The
+    // font database that the question reads is built before the first text anyway.)
+    QString family = SansSerif;
+    if (!QFontDatabase::hasFamily(family)) {
+        for (const QString& candidate : SansSerifMetrics) {
+            if (QFontDatabase::hasFamily(candidate)) {
+                family = candidate;
+                break;
+            }
+        }
+    }
     // The size the bitmap font is drawn at on a 96 dpi screen: 11 pixels.
-    QFont windowFont(QStringLiteral("MS Sans Serif"));
+    QFont windowFont(family);
     windowFont.setPointSizeF(8.25);
     QApplication::setFont(windowFont);
 }
@@ -36,6 +49,7 @@ void setUpApplication()
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
     // Ties the window to its desktop entry, and through it to the installed icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.RurevAR"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/RurevAR.png")));
+    // Also the icon of a box shown before the window.
+    QApplication::setWindowIcon(programIcon());
     setUpFonts();
 }

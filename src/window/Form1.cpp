@@ -3,6 +3,7 @@
 #include "ui_Form1.h"
 
 #include "platform/CommandLine.h"
+#include "platform/ProgramIcon.h"
 #include "platform/Runtime.h"
 
 #include <QDir>
@@ -20,6 +21,8 @@ Form1::Form1(Runtime& runtime, QWidget* parent)
     : QWidget(parent), m_ui(new Ui::Form1), m_runtime(runtime)
 {
     m_ui->setupUi(this);
+    setWindowIcon(programIcon());
+    m_ui->Image1->setPixmap(programIcon());
     // A window of fixed size: a title, a system menu, minimize and close, but no maximize
     // button. It opens in the middle of the screen.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -1,0 +1,8 @@
+#include "platform/ProgramIcon.h"
+
+#include "RurevAR.xpm"
+
+QPixmap programIcon()
+{
+    return QPixmap(RurevAR);
+}
