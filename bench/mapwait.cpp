@@ -1,8 +1,14 @@
 // mapwait PROGRAM [ARGUMENT...]
 //
-// Starts PROGRAM on the X display in DISPLAY and waits until it maps its first top-level window.
-// Prints one line: the milliseconds from just before the fork to the map, and the program's
-// resident memory (VmRSS, KiB) a moment later, once it has painted. Then ends the program.
+// Starts PROGRAM on the X display in DISPLAY and waits until it maps its first top-level window,
+// then until that window's first frame is drawn. Prints one line: the milliseconds from just
+// before the fork to the map, the program's resident memory (VmRSS, KiB) a moment after it has
+// painted, and the milliseconds to the first drawn frame. Then ends the program.
+//
+// The two ends differ in what they count: a program that lays out text before it shows its window
+// (any window with a line edit does) builds its font database before the map, where one that
+// lays out text only when it paints builds it after. The first drawn frame, what a user sees,
+// counts it for both.
 //
 // The map is seen through substructure events on the root window, which the X server sends as it
 // maps the window, so the figure does not depend on the program's own idea of when it is shown.
@@ -58,9 +64,42 @@ void stop(pid_t pid)
     waitpid(pid, &status, 0);
 }
 
+// The colour of one pixel near the window's top-left corner, or -1 when it cannot be read.
+long pixelAt(xcb_connection_t* connection, xcb_window_t window)
+{
+    xcb_get_image_reply_t* image = xcb_get_image_reply(
+        connection, xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 1, 1, 1, 1, ~0u),
+        nullptr);
+    if (image == nullptr)
+        return -1;
+    long colour = -1;
+    if (xcb_get_image_data_length(image) >= 4) {
+        const uint8_t* data = xcb_get_image_data(image);
+        colour = long(data[0]) | long(data[1]) << 8 | long(data[2]) << 16;
+    }
+    std::free(image);
+    return colour;
+}
+
+// Waits until the window's first frame is drawn: until the pixel read just after the map (the
+// window as the server shows it before the program paints) changes. False on timeout.
+bool waitForFirstFrame(xcb_connection_t* connection, xcb_window_t window)
+{
+    const double deadline = monotonicMs() + TimeoutMs;
+    const long before = pixelAt(connection, window);
+    while (monotonicMs() < deadline) {
+        const long now = pixelAt(connection, window);
+        if (now != before && now != -1)
+            return true;
+        usleep(200);
+    }
+    std::fprintf(stderr, "mapwait: the window was not drawn within %d ms\n", TimeoutMs);
+    return false;
+}
+
 // Waits for the map of a top-level window; false on timeout, a lost connection or the program's
 // early end.
-bool waitForMap(xcb_connection_t* connection, xcb_window_t root, pid_t pid)
+bool waitForMap(xcb_connection_t* connection, xcb_window_t root, pid_t pid, xcb_window_t* window)
 {
     const double deadline = monotonicMs() + TimeoutMs;
     pollfd events{xcb_get_file_descriptor(connection), POLLIN, 0};
@@ -70,8 +109,10 @@ bool waitForMap(xcb_connection_t* connection, xcb_window_t root, pid_t pid)
             if ((event->response_type & 0x7f) != XCB_MAP_NOTIFY)
                 continue;
             const auto* map = reinterpret_cast<const xcb_map_notify_event_t*>(event.get());
-            if (map->event == root && !map->override_redirect)
+            if (map->event == root && !map->override_redirect) {
+                *window = map->window;
                 return true;
+            }
         }
         if (xcb_connection_has_error(connection) != 0)
             return false;
@@ -120,16 +161,21 @@ int main(int argc, char* argv[])
         _exit(127);
     }
 
-    const bool mapped = waitForMap(connection, root, pid);
+    xcb_window_t window = 0;
+    const bool mapped = waitForMap(connection, root, pid, &window);
     const double mappedAfter = monotonicMs() - start;
     if (!mapped) {
         stop(pid);
         return 1;
     }
+    const bool drawn = waitForFirstFrame(connection, window);
+    const double drawnAfter = monotonicMs() - start;
     usleep(SettleMs * 1000);
     const long kib = residentKiB(pid);
     stop(pid);
     xcb_disconnect(connection);
-    std::printf("%.3f %ld\n", mappedAfter, kib);
+    if (!drawn)
+        return 1;
+    std::printf("%.3f %ld %.3f\n", mappedAfter, kib, drawnAfter);
     return 0;
 }
