@@ -86,19 +86,20 @@ DirList::DirList(QWidget* parent) : QListView(parent), m_model(new NameListModel
     connect(this, &QListView::doubleClicked, this,
             [this](const QModelIndex& index) { setPath(pathOfRow(index.row())); });
     connect(&m_reader, &DirectoryReader::found, this, &DirList::showSubfolders);
+    connect(&m_reader, &DirectoryReader::failed, this, &DirList::error);
 
     // Where the program was started, so that browsing begins where the emulator is looked for.
-    QString reason;
-    open(FileSystem::currentDirectory(), &reason);
+    QString failure;
+    open(FileSystem::currentDirectory(), &failure);
 }
 
 bool DirList::setPath(const QString& path)
 {
     const QString target = normalised(path);
     const QString before = m_path;
-    QString reason;
-    if (!open(target, &reason)) {
-        emit error(QStringLiteral("Cannot read the folder %1: %2.").arg(target, reason));
+    QString failure;
+    if (!open(target, &failure)) {
+        emit error(failure);
         return false;
     }
     if (m_path != before)
@@ -106,29 +107,23 @@ bool DirList::setPath(const QString& path)
     return true;
 }
 
-bool DirList::open(const QString& path, QString* reason)
+bool DirList::open(const QString& path, QString* failure)
 {
-    auto directory = FileSystem::Directory::open(path, reason);
-    const QStringList chain = chainOf(path);
-    if (!directory) {
-        if (m_path.isEmpty()) { // nothing readable yet: show where we are all the same
-            m_path = path;
-            m_chainPaths = chain;
-            m_model->setRows(chain, {});
-        }
+    const bool readable = m_reader.start(
+        path, [](const char* name, std::size_t) { return name[0] != '.'; },
+        [](FileSystem::Kind kind) { return kind == FileSystem::Kind::Directory; }, failure);
+    // A folder that cannot be read leaves the list where it was, unless it shows nothing yet:
+    // then it shows where it is all the same.
+    if (!readable && !m_path.isEmpty())
         return false;
-    }
     m_path = path;
-    m_chainPaths = chain;
+    m_chainPaths = chainOf(path);
     QStringList names;
-    for (const QString& folder : chain)
+    for (const QString& folder : m_chainPaths)
         names << (names.isEmpty() ? folder : folder.mid(folder.lastIndexOf(QDir::separator()) + 1));
     m_model->setRows(names, {});
-    setCurrentIndex(m_model->index(int(chain.size()) - 1));
-    m_reader.start(
-        std::move(directory), [](const char* name, std::size_t) { return name[0] != '.'; },
-        [](FileSystem::Kind kind) { return kind == FileSystem::Kind::Directory; });
-    return true;
+    setCurrentIndex(m_model->index(int(names.size()) - 1));
+    return readable;
 }
 
 QString DirList::pathOfRow(int row) const
@@ -150,17 +145,13 @@ void DirList::keyPressEvent(QKeyEvent* event)
     QListView::keyPressEvent(event);
 }
 
-void DirList::showSubfolders(const QStringList& names, bool complete, const QString& error)
+void DirList::showSubfolders(const QStringList& names, bool complete)
 {
     const int current = currentIndex().row();
     const QString chosen = current >= m_model->fixedCount() ? m_model->nameAt(current) : QString();
     m_model->setNames(names);
     const int row = chosen.isEmpty() ? current : m_model->rowOfName(chosen);
     setCurrentIndex(m_model->index(row >= 0 ? row : m_model->fixedCount() - 1));
-    if (!complete)
-        return;
-    if (!error.isEmpty())
-        emit this->error(
-            QStringLiteral("Cannot read all of the folder %1: %2.").arg(m_path, error));
-    emit listingFinished();
+    if (complete)
+        emit listingFinished();
 }

@@ -35,8 +35,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    bool open(const QString& path, QString* reason);
-    void showSubfolders(const QStringList& names, bool complete, const QString& error);
+    bool open(const QString& path, QString* failure);
+    void showSubfolders(const QStringList& names, bool complete);
 
     NameListModel* m_model;
     DirectoryReader m_reader;

@@ -29,9 +29,17 @@ bool DirectoryReader::lessByName(const QString& a, const QString& b)
     return order != 0 ? order < 0 : a < b;
 }
 
-void DirectoryReader::start(std::unique_ptr<FileSystem::Directory> directory,
-                            const FileSystem::NameFilter& nameFilter, KindFilter kindFilter)
+bool DirectoryReader::start(const QString& path, const FileSystem::NameFilter& nameFilter,
+                            KindFilter kindFilter, QString* failure)
 {
+    QString reason;
+    // Opened here, so that a folder that cannot be read is known at once; the reading itself,
+    // which may take long, goes on in the thread.
+    std::shared_ptr<FileSystem::Directory> open = FileSystem::Directory::open(path, &reason);
+    if (!open) {
+        *failure = QStringLiteral("Cannot read the folder %1: %2.").arg(path, reason);
+        return false;
+    }
     if (m_worker == nullptr) {
         m_worker = new QObject;
         m_worker->moveToThread(&m_thread);
@@ -40,16 +48,17 @@ void DirectoryReader::start(std::unique_ptr<FileSystem::Directory> directory,
     }
     const int generation = ++*m_generation;
     auto current = m_generation;
-    // The directory moves into the job; std::function needs a copyable callable.
-    std::shared_ptr<FileSystem::Directory> open(std::move(directory));
-
-    auto publish = [this, generation](const QStringList& names, bool complete,
-                                      const QString& error) {
+    auto publish = [this, generation, path](const QStringList& names, bool complete,
+                                            const QString& error) {
         QMetaObject::invokeMethod(
             this,
-            [this, generation, names, complete, error] {
-                if (generation == m_generation->load())
-                    emit found(names, complete, error);
+            [this, generation, path, names, complete, error] {
+                if (generation != m_generation->load())
+                    return;
+                if (!error.isEmpty())
+                    emit failed(
+                        QStringLiteral("Cannot read all of the folder %1: %2.").arg(path, error));
+                emit found(names, complete);
             },
             Qt::QueuedConnection);
     };
@@ -81,4 +90,5 @@ void DirectoryReader::start(std::unique_ptr<FileSystem::Directory> directory,
             publish(names, true, error);
         },
         Qt::QueuedConnection);
+    return true;
 }

@@ -22,18 +22,20 @@ public:
     explicit DirectoryReader(QObject* parent = nullptr);
     ~DirectoryReader() override;
 
-    // Starts reading `directory`, keeping the entries whose raw name passes `nameFilter` and
-    // whose kind passes `kindFilter`. A reading still under way is abandoned.
-    void start(std::unique_ptr<FileSystem::Directory> directory,
-               const FileSystem::NameFilter& nameFilter, KindFilter kindFilter);
+    // Opens the folder `path` and starts reading it, keeping the entries whose raw name passes
+    // `nameFilter` and whose kind passes `kindFilter`; a reading still under way is abandoned. A
+    // folder that cannot be opened gives false, and in `failure` a message naming it and why.
+    bool start(const QString& path, const FileSystem::NameFilter& nameFilter, KindFilter kindFilter,
+               QString* failure);
 
     // Orders names as the lists show them: without regard to case, then by case.
     static bool lessByName(const QString& a, const QString& b);
 
 signals:
-    // All names found so far, sorted; `complete` on the last call of a reading, with `error`
-    // holding the system's reason if the reading stopped part way.
-    void found(const QStringList& names, bool complete, const QString& error);
+    // All names found so far, sorted; `complete` on the last call of a reading.
+    void found(const QStringList& names, bool complete);
+    // The reading stopped part way; `message` names the folder and the reason.
+    void failed(const QString& message);
 
 private:
     QThread m_thread;

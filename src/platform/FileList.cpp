@@ -14,24 +14,26 @@ FileList::FileList(QWidget* parent) : QListView(parent), m_model(new NameListMod
     connect(this, &QListView::clicked, this, &FileList::click);
     connect(this, &QListView::doubleClicked, this, &FileList::dblClick);
     connect(&m_reader, &DirectoryReader::found, this, &FileList::show);
+    connect(&m_reader, &DirectoryReader::failed, this, &FileList::error);
 }
 
 bool FileList::setPath(const QString& path)
 {
-    QString reason;
-    auto directory = FileSystem::Directory::open(path, &reason);
-    if (!directory) {
-        emit error(QStringLiteral("Cannot read the folder %1: %2.").arg(path, reason));
+    QString failure;
+    const bool readable = m_reader.start(
+        path, NamePattern(m_pattern).filter(),
+        [](FileSystem::Kind kind) {
+            // Pipes, sockets and devices named like images are listed too; a folder, or a link
+            // that leads nowhere, is not a file.
+            return kind == FileSystem::Kind::File || kind == FileSystem::Kind::Other;
+        },
+        &failure);
+    if (!readable) {
+        emit error(failure);
         return false;
     }
     m_path = path;
     m_model->setNames({});
-    m_reader.start(std::move(directory), NamePattern(m_pattern).filter(),
-                   [](FileSystem::Kind kind) {
-                       // Pipes, sockets and devices named like images are listed too; a
-                       // folder, or a link that leads nowhere, is not a file.
-                       return kind == FileSystem::Kind::File || kind == FileSystem::Kind::Other;
-                   });
     return true;
 }
 
@@ -75,7 +77,7 @@ void FileList::focusInEvent(QFocusEvent* event)
         selectionModel()->clearCurrentIndex();
 }
 
-void FileList::show(const QStringList& names, bool complete, const QString& error)
+void FileList::show(const QStringList& names, bool complete)
 {
     // Names shown while the reading goes on are replaced by the full, sorted list; the chosen
     // file stays chosen.
@@ -84,10 +86,6 @@ void FileList::show(const QStringList& names, bool complete, const QString& erro
     const int row = chosen.isEmpty() ? -1 : m_model->rowOfName(chosen);
     if (row >= 0)
         setCurrentIndex(m_model->index(row));
-    if (!complete)
-        return;
-    if (!error.isEmpty())
-        emit this->error(
-            QStringLiteral("Cannot read all of the folder %1: %2.").arg(m_path, error));
-    emit listingFinished();
+    if (complete)
+        emit listingFinished();
 }

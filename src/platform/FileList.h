@@ -41,7 +41,7 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
-    void show(const QStringList& names, bool complete, const QString& error);
+    void show(const QStringList& names, bool complete);
 
     NameListModel* m_model;
     DirectoryReader m_reader;
