@@ -1,6 +1,6 @@
-// What assistive technology sees of the window outside the ROM browser's lists: each control is
-// reachable from the window through the accessibility tree, with the name a user hears, and every
-// page can be brought up through its tab.
+// What assistive technology sees of the window: each control is reachable from the window through
+// the accessibility tree, with the name a user hears, and every page can be brought up through its
+// tab.
 #include "support/RecordingRuntime.h"
 #include "window/Form1.h"
 
@@ -73,6 +73,9 @@ void TestAccessibility::controlNames_data()
     QTest::addColumn<QAccessible::Role>("role");
     QTest::addColumn<QString>("name");
 
+    QTest::newRow("drive list") << "Drive1" << QAccessible::ComboBox << "Drive";
+    QTest::newRow("directory list") << "Dir1" << QAccessible::List << "Directory";
+    QTest::newRow("file list") << "File1" << QAccessible::List << "Cartridge images";
     QTest::newRow("ROM path") << "Text1" << QAccessible::EditableText << "ROM path";
     QTest::newRow("cartridge button") << "Pce" << QAccessible::Button << "PCE Emulation";
     QTest::newRow("CD-ROM button") << "Cd" << QAccessible::Button << "Cd-Rom Emulation";

@@ -1,5 +1,5 @@
 // The program used from the keyboard alone, from start to a launch, and what a screen reader is
-// told about the browser's controls.
+// told about the files listed.
 #include "platform/DirList.h"
 #include "platform/FileList.h"
 #include "support/RecordingRuntime.h"
@@ -24,8 +24,6 @@ private slots:
     void init();
     void cleanup();
 
-    void accessibleNames_data();
-    void accessibleNames();
     void listRowsAreSpoken();
     void fromStartToLaunch();
 
@@ -70,31 +68,6 @@ void TestKeyboard::cleanup()
     delete m_runtime;
     QDir::setCurrent(m_startDirectory);
     delete m_root;
-}
-
-void TestKeyboard::accessibleNames_data()
-{
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("drive list") << "Drive1"
-                                << "Drive";
-    QTest::newRow("directory list") << "Dir1"
-                                    << "Directory";
-    QTest::newRow("file list") << "File1"
-                               << "Cartridge images";
-    QTest::newRow("rom path") << "Text1"
-                              << "ROM path";
-}
-
-void TestKeyboard::accessibleNames()
-{
-    QFETCH(QString, control);
-    QFETCH(QString, name);
-    auto* widget = m_form->findChild<QWidget*>(control);
-    QVERIFY(widget);
-    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
-    QVERIFY(accessible);
-    QCOMPARE(accessible->text(QAccessible::Name), name);
 }
 
 void TestKeyboard::listRowsAreSpoken()
