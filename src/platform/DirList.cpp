@@ -9,7 +9,6 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QPixmap>
-#include <QStorageInfo>
 #include <QStyledItemDelegate>
 
 namespace {
@@ -55,9 +54,8 @@ QString normalised(const QString& path)
 // The folders from the root of the volume that holds `path` down to `path` itself.
 QStringList chainOf(const QString& path)
 {
-    const QStorageInfo volume(path);
-    QString root = volume.isValid() ? QDir::toNativeSeparators(volume.rootPath()) : QString();
-    if (root.isEmpty() || !path.startsWith(root))
+    QString root = FileSystem::volumeRoot(path);
+    if (!path.startsWith(root))
         root = QDir::toNativeSeparators(QDir::rootPath());
     if (!path.startsWith(root)) // a path Qt cannot make sense of: start at its first separator
         root = path.left(path.indexOf(QDir::separator()) + 1);

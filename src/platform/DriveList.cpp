@@ -9,12 +9,6 @@
 
 namespace {
 
-QString rootOf(const QString& path)
-{
-    const QStorageInfo volume(path);
-    return QDir::toNativeSeparators(volume.isValid() ? volume.rootPath() : QDir::rootPath());
-}
-
 // What a screen reader is told about the drive list. Qt's own combo box gives its chosen text as
 // its name on Linux, so that a reader would say "/" instead of what the list is for; here the
 // name is the control's accessible name and the chosen drive is its value.
@@ -55,8 +49,8 @@ DriveList::DriveList(QWidget* parent) : QComboBox(parent)
     static const bool accessibilityInstalled =
         (QAccessible::installFactory(accessibleDriveList), true);
     Q_UNUSED(accessibilityInstalled)
-    refresh();
-    showDriveOf(FileSystem::currentDirectory());
+    // Filled before the Change event is connected: the first drive shown is no choice.
+    setCurrentIndex(findData(refresh()));
     connect(this, &QComboBox::currentIndexChanged, this, &DriveList::change);
 }
 
@@ -68,7 +62,7 @@ QString DriveList::drive() const
 void DriveList::showDriveOf(const QString& path)
 {
     const QSignalBlocker quiet(this);
-    const int index = findData(rootOf(path));
+    const int index = findData(FileSystem::volumeRoot(path));
     if (index >= 0)
         setCurrentIndex(index);
 }
@@ -119,12 +113,12 @@ bool DriveList::isUserVolume(const QString& root, const QByteArray& type, const 
 #endif
 }
 
-void DriveList::refresh()
+QString DriveList::refresh()
 {
     // The blocker keeps filling the list from counting as a choice.
     const QSignalBlocker quiet(this);
     clear();
-    const QString current = rootOf(FileSystem::currentDirectory());
+    const QString current = FileSystem::volumeRoot(FileSystem::currentDirectory());
     QStringList roots;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         const QString root = QDir::toNativeSeparators(volume.rootPath());
@@ -138,4 +132,5 @@ void DriveList::refresh()
     }
     if (findData(current) < 0)
         addItem(current, current);
+    return current;
 }

@@ -27,5 +27,6 @@ signals:
     void change();
 
 private:
-    void refresh();
+    // Fills the list anew; gives the root of the volume that holds the current directory.
+    QString refresh();
 };

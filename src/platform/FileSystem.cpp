@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QStorageInfo>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -103,6 +104,12 @@ QByteArray encodeName(const QString& name)
     }
     bytes += name.mid(start).toUtf8();
     return bytes;
+}
+
+QString volumeRoot(const QString& path)
+{
+    const QStorageInfo volume(path);
+    return QDir::toNativeSeparators(volume.isValid() ? volume.rootPath() : QDir::rootPath());
 }
 
 QString join(const QString& directory, const QString& name)

@@ -17,6 +17,9 @@ QByteArray encodeName(const QString& name);
 // The process's current directory.
 QString currentDirectory();
 
+// The root of the volume that holds `path`, or the file system's root when Qt cannot tell.
+QString volumeRoot(const QString& path);
+
 // The path with `name` appended, with exactly one separator between them.
 QString join(const QString& directory, const QString& name);
 

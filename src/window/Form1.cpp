@@ -21,8 +21,9 @@ Form1::Form1(Runtime& runtime, QWidget* parent)
     : QWidget(parent), m_ui(new Ui::Form1), m_runtime(runtime)
 {
     m_ui->setupUi(this);
-    setWindowIcon(programIcon());
-    m_ui->Image1->setPixmap(programIcon());
+    const QPixmap icon = programIcon();
+    setWindowIcon(icon);
+    m_ui->Image1->setPixmap(icon);
     // A window of fixed size: a title, a system menu, minimize and close, but no maximize
     // button. It opens in the middle of the screen.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -38,10 +39,9 @@ Form1::Form1(Runtime& runtime, QWidget* parent)
     connect(m_ui->Cd, &QPushButton::clicked, this, &Form1::Cd_Click);
     connect(m_ui->Help, &QPushButton::clicked, this, &Form1::Help_Click);
     // A list that cannot read a drive or folder says so through the runtime's error report.
-    connect(m_ui->Dir1, &DirList::error, this,
-            [this](const QString& error) { m_runtime.reportError(error); });
-    connect(m_ui->File1, &FileList::error, this,
-            [this](const QString& error) { m_runtime.reportError(error); });
+    const auto report = [this](const QString& error) { m_runtime.reportError(error); };
+    connect(m_ui->Dir1, &DirList::error, this, report);
+    connect(m_ui->File1, &FileList::error, this, report);
 
     Form_Load();
 }
