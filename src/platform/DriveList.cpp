@@ -118,7 +118,7 @@ QString DriveList::refresh()
     // The blocker keeps filling the list from counting as a choice.
     const QSignalBlocker quiet(this);
     clear();
-    const QString current = FileSystem::volumeRoot(FileSystem::currentDirectory());
+    QString current = FileSystem::volumeRoot(FileSystem::currentDirectory());
     QStringList roots;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         const QString root = QDir::toNativeSeparators(volume.rootPath());
