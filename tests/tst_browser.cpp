@@ -124,6 +124,7 @@ private slots:
     void unreadableFolderIsReported_data();
     void unreadableFolderIsReported();
     void unreadableDriveKeepsTheLists();
+    void vanishedDriveMovesTheLists();
 
 private:
     void waitListed(FileList* list);
@@ -537,6 +538,19 @@ void TestBrowser::unreadableDriveKeepsTheLists()
     QVERIFY(m_runtime->errors[0].contains(at("no medium")));
     QCOMPARE(m_dir->path(), at("a"));
     QCOMPARE(m_drive->drive(), drive);
+}
+
+void TestBrowser::vanishedDriveMovesTheLists()
+{
+    // A drive chosen earlier that is gone when the list is opened again: the list shows another
+    // drive, and the directory list must follow it.
+    m_drive->addItem("removed stick", m_root->path());
+    m_drive->setCurrentIndex(m_drive->count() - 1);
+    QCOMPARE(m_dir->path(), m_root->path());
+    m_drive->showPopup();
+    m_drive->hidePopup();
+    QVERIFY(m_drive->findData(m_root->path()) < 0);
+    QCOMPARE(m_dir->path(), m_drive->drive());
 }
 
 QTEST_MAIN(TestBrowser)

@@ -69,16 +69,19 @@ void DriveList::showDriveOf(const QString& path)
 
 void DriveList::showPopup()
 {
+    // A volume mounted since the list was last filled appears; the choice stays, unless its
+    // volume is gone: then the first drive is chosen, and that is a change like any other.
+    const QString chosen = drive();
+    bool chosenIsGone = false;
     {
-        // A volume mounted since the list was last filled appears; the choice stays.
         const QSignalBlocker quiet(this);
-        const QString chosen = drive();
         refresh();
         const int index = findData(chosen);
-        setCurrentIndex(index >= 0 ? index : 0);
-        if (index < 0)
-            emit change();
+        chosenIsGone = index < 0;
+        setCurrentIndex(chosenIsGone ? 0 : index);
     }
+    if (chosenIsGone)
+        emit change();
     QComboBox::showPopup();
 }
 
