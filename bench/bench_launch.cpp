@@ -5,7 +5,7 @@
 // that becomes the current directory; it writes the moment it starts into the file "started".
 #include "BenchFigures.h"
 
-#include "platform/QtRuntime.h"
+#include "system/QtRuntime.h"
 #include "window/Form1.h"
 
 #include <QApplication>

@@ -6,8 +6,8 @@
 // without answering while the list filled.
 #include "BenchFigures.h"
 
-#include "platform/FileList.h"
-#include "platform/QtRuntime.h"
+#include "controls/FileList.h"
+#include "system/QtRuntime.h"
 #include "window/Form1.h"
 
 #include <QAbstractItemModel>

@@ -1,5 +1,5 @@
-#include "platform/ApplicationSetup.h"
-#include "platform/QtRuntime.h"
+#include "system/ApplicationSetup.h"
+#include "system/QtRuntime.h"
 #include "window/Form1.h"
 
 #include <QApplication>

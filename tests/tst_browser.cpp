@@ -1,11 +1,11 @@
 // The ROM browser on real temporary folder trees: what the lists show, how they follow each other,
 // what a click and a double-click put into the ROM path and start, and how a folder that cannot
 // be read is reported.
-#include "platform/DirList.h"
-#include "platform/DriveList.h"
-#include "platform/FileList.h"
-#include "platform/FileSystem.h"
-#include "platform/NamePattern.h"
+#include "controls/DirList.h"
+#include "controls/DriveList.h"
+#include "controls/FileList.h"
+#include "system/FileSystem.h"
+#include "system/NamePattern.h"
 #include "support/RecordingRuntime.h"
 #include "window/Form1.h"
 

@@ -1,7 +1,7 @@
 // The program used from the keyboard alone, from start to a launch, and what a screen reader is
 // told about the files listed.
-#include "platform/DirList.h"
-#include "platform/FileList.h"
+#include "controls/DirList.h"
+#include "controls/FileList.h"
 #include "support/RecordingRuntime.h"
 #include "window/Form1.h"
 

@@ -1,7 +1,7 @@
 // The option check box: a long caption wraps inside the box as it is painted, a click anywhere
 // on the box or Space toggles it, and its caption stays its text and its accessible name.
-#include "platform/ApplicationSetup.h"
-#include "platform/OptionCheckBox.h"
+#include "system/ApplicationSetup.h"
+#include "controls/OptionCheckBox.h"
 
 #include <QAccessible>
 #include <QStyleOptionButton>

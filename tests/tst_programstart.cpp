@@ -1,6 +1,6 @@
 // How the Qt runtime starts a program outside Windows: detached from the launcher, in a session of
 // its own, with the signal state of a fresh program, and reaped once it ends.
-#include "platform/QtRuntime.h"
+#include "system/QtRuntime.h"
 
 #include <QFile>
 #include <QTemporaryDir>

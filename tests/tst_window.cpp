@@ -1,7 +1,7 @@
 // The window as its layout tables describe it: where every control stands, the keyboard order,
 // captions, fonts and colours, a fixed size, and captions that fit their boxes.
-#include "platform/ApplicationSetup.h"
-#include "platform/OptionCheckBox.h"
+#include "system/ApplicationSetup.h"
+#include "controls/OptionCheckBox.h"
 #include "support/RecordingRuntime.h"
 #include "window/Form1.h"
 

@@ -2,9 +2,9 @@
 
 #include "ui_Form1.h"
 
-#include "platform/CommandLine.h"
-#include "platform/ProgramIcon.h"
-#include "platform/Runtime.h"
+#include "system/CommandLine.h"
+#include "system/ProgramIcon.h"
+#include "system/Runtime.h"
 
 #include <QDir>
 #include <QScreen>

@@ -3,8 +3,8 @@
 // input: split() and quote() return, a quoted argument comes back from split() unchanged, a joined
 // list splits into the same list, the emulator's launch line gives back the ROM path, and
 // FileSystem::encodeName() undoes FileSystem::decodeName().
-#include "platform/CommandLine.h"
-#include "platform/FileSystem.h"
+#include "system/CommandLine.h"
+#include "system/FileSystem.h"
 
 #include <QByteArray>
 #include <QString>

@@ -2,8 +2,8 @@
 
 // What the tests against the real runtime share: a stand-in emulator that logs how it was started,
 // a way to build directory entries of every kind, and the real runtime with its boxes recorded.
-#include "platform/FileSystem.h"
-#include "platform/QtRuntime.h"
+#include "system/FileSystem.h"
+#include "system/QtRuntime.h"
 #include "window/Form1.h"
 
 #include <QDir>

@@ -4,10 +4,10 @@
 // purpose, with one of them chosen, so that the pictures are the same wherever they are made.
 //
 // Usage: snapshot OUTPUT_DIRECTORY
-#include "platform/ApplicationSetup.h"
-#include "platform/DirList.h"
-#include "platform/FileList.h"
-#include "platform/QtRuntime.h"
+#include "system/ApplicationSetup.h"
+#include "controls/DirList.h"
+#include "controls/FileList.h"
+#include "system/QtRuntime.h"
 #include "window/Form1.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "platform/NamePattern.h"
+#include "system/NamePattern.h"
 
 #include <cstring>
 

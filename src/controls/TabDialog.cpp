@@ -1,4 +1,4 @@
-#include "platform/TabDialog.h"
+#include "controls/TabDialog.h"
 
 #include <QEvent>
 #include <QStackedWidget>

@@ -1,6 +1,6 @@
-#include "platform/DirList.h"
+#include "controls/DirList.h"
 
-#include "platform/NameListModel.h"
+#include "controls/NameListModel.h"
 
 #include "folder-closed.xpm"
 #include "folder-open.xpm"

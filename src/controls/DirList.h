@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DirectoryReader.h"
+#include "system/DirectoryReader.h"
 
 #include <QListView>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Runtime.h"
+#include "system/Runtime.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
-#include "platform/QtRuntime.h"
+#include "system/QtRuntime.h"
 
-#include "platform/CommandLine.h"
-#include "platform/FileSystem.h"
+#include "system/CommandLine.h"
+#include "system/FileSystem.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "platform/ProgramIcon.h"
+#include "system/ProgramIcon.h"
 
 #include "RurevAR.xpm"
 

@@ -1,11 +1,11 @@
-#include "platform/ApplicationSetup.h"
+#include "system/ApplicationSetup.h"
 
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
 #include <QIcon>
 
-#include "platform/ProgramIcon.h"
+#include "system/ProgramIcon.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/DirectoryReader.h"
+#include "system/DirectoryReader.h"
 
 #include <QElapsedTimer>
 

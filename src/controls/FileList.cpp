@@ -1,7 +1,7 @@
-#include "platform/FileList.h"
+#include "controls/FileList.h"
 
-#include "platform/NameListModel.h"
-#include "platform/NamePattern.h"
+#include "controls/NameListModel.h"
+#include "system/NamePattern.h"
 
 #include <QKeyEvent>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/FileSystem.h"
+#include "system/FileSystem.h"
 
 #include <QByteArray>
 #include <QList>

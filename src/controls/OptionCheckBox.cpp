@@ -1,4 +1,4 @@
-#include "platform/OptionCheckBox.h"
+#include "controls/OptionCheckBox.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>

@@ -1,6 +1,6 @@
-#include "platform/NameListModel.h"
+#include "controls/NameListModel.h"
 
-#include "platform/DirectoryReader.h"
+#include "system/DirectoryReader.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "platform/CommandLine.h"
+#include "system/CommandLine.h"
 
 namespace {
 

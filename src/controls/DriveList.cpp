@@ -1,6 +1,6 @@
-#include "platform/DriveList.h"
+#include "controls/DriveList.h"
 
-#include "platform/FileSystem.h"
+#include "system/FileSystem.h"
 
 #include <QAccessibleWidget>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "platform/FileSystem.h"
+#include "system/FileSystem.h"
 
 #include <QDir>
 #include <QDirIterator>
