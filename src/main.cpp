@@ -1,4 +1,4 @@
-#include "system/ApplicationSetup.h"
+#include "system/Desktop.h"
 #include "system/QtRuntime.h"
 #include "window/Form1.h"
 

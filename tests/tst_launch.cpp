@@ -1,24 +1,23 @@
-// The launch buttons against a recording runtime: which command lines they build, and the order in
-// which they check, read and start.
-#include "support/RecordingRuntime.h"
-#include "window/Form1.h"
+// The launch buttons and Help against a recording runtime: the command lines they build, the
+// warning when the emulator is missing, and the order in which they check, read and start.
+#include "support/Fixture.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
+
+using namespace Fixture;
 
 namespace {
 
-const char* const Warning = "The PCE.EXE was not found. Please place the PCE.EXE in the same "
-                            "directory with Didor AzodoVez.";
-
 // The boxes in the order their flags go onto the command line, with those flags.
-const QList<QPair<QString, QString>> Options = {{"CheckFormat", " -1"},
-                                                {"CheckInverse", " -us"},
-                                                {"CheckSGX", " -sgx"},
-                                                {"CheckJoy", " -nojoy"},
-                                                {"CheckSound", " -nosound"}};
+const QList<QPair<const char*, QString>> Options = {{"CheckFormat", " -1"},
+                                                    {"CheckInverse", " -us"},
+                                                    {"CheckSGX", " -sgx"},
+                                                    {"CheckJoy", " -nojoy"},
+                                                    {"CheckSound", " -nosound"}};
+
+const QString Warning = "box 48 File not found|The PCE.EXE was not found. Please place the "
+                        "PCE.EXE in the same directory with Didor AzodoVez.";
 
 } // namespace
 
@@ -27,131 +26,70 @@ class TestLaunch : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init() { m_window = std::make_unique<Window<RecordingRuntime>>(); }
+    void cleanup() { m_window.reset(); }
 
-    void optionStringForEveryCombination();
-    void tickOrderDoesNotMatter();
-    void onlyCheckedCounts();
-    void commandLines_data();
-    void commandLines();
+    void everyOptionCombination();
+    void onlyTickedCounts();
+    void romPath_data();
+    void romPath();
     void missingEmulatorWarnsAndStartsNothing_data();
     void missingEmulatorWarnsAndStartsNothing();
     void optionsAndPathAreReadAfterThePresenceCheck();
-    void everyPressStartsAgain();
-    void failedStartKeepsTheWindow();
+    void helpStartsTheViewerMinimized();
 
 private:
-    QCheckBox* box(const QString& name) { return m_form->findChild<QCheckBox*>(name); }
-    void press(const char* button)
-    {
-        QTest::mouseClick(m_form->findChild<QPushButton*>(button), Qt::LeftButton);
-    }
-
-    RecordingRuntime* m_runtime = nullptr;
-    Form1* m_form = nullptr;
-    QLineEdit* m_path = nullptr;
+    QStringList& calls() { return m_window->runtime.calls; }
+    std::unique_ptr<Window<RecordingRuntime>> m_window;
 };
 
-void TestLaunch::init()
-{
-    m_runtime = new RecordingRuntime;
-    m_form = new Form1(*m_runtime);
-    m_path = m_form->findChild<QLineEdit*>("Text1");
-    QVERIFY(m_path);
-}
-
-void TestLaunch::cleanup()
-{
-    delete m_form;
-    delete m_runtime;
-}
-
-void TestLaunch::optionStringForEveryCombination()
+void TestLaunch::everyOptionCombination()
 {
     for (int mask = 0; mask < 32; ++mask) {
-        QString expected;
+        QString flags;
         for (int i = 0; i < Options.size(); ++i) {
-            const bool on = (mask & (1 << i)) != 0;
-            box(Options[i].first)->setChecked(on);
-            if (on)
-                expected += Options[i].second;
+            m_window->find<QCheckBox>(Options[i].first)->setChecked(mask & (1 << i));
+            flags += (mask & (1 << i)) ? Options[i].second : QString();
         }
-        QCOMPARE(m_form->CheckOptions(), expected);
+        m_window->find<QLineEdit>("Text1")->setText("C:\\ROMS\\GAME.PCE");
+        calls().clear();
+        m_window->press("Pce");
+        m_window->press("Cd");
+        QCOMPARE(m_window->form->CheckOptions(), flags);
+        QCOMPARE(calls(), (QStringList{"probe PCE.EXE 0", "start 3 PCE.EXE" + flags + " C:\\ROMS\\GAME.PCE",
+                                       "probe PCE.EXE 0", "start 3 PCE.EXE" + flags + " -cd"}));
     }
 }
 
-void TestLaunch::tickOrderDoesNotMatter()
+void TestLaunch::onlyTickedCounts()
 {
-    for (const char* name : {"CheckSound", "CheckJoy", "CheckSGX", "CheckInverse", "CheckFormat"})
-        box(name)->setChecked(true);
-    QCOMPARE(m_form->CheckOptions(), QString(" -1 -us -sgx -nojoy -nosound"));
+    auto* format = m_window->find<QCheckBox>("CheckFormat");
+    format->setTristate(true);
+    format->setCheckState(Qt::PartiallyChecked);
+    m_window->find<QCheckBox>("CheckSound")->setChecked(true);
+    QCOMPARE(m_window->form->CheckOptions(), QString(" -nosound"));
 }
 
-void TestLaunch::onlyCheckedCounts()
+void TestLaunch::romPath_data()
 {
-    box("CheckFormat")->setTristate(true);
-    box("CheckFormat")->setCheckState(Qt::PartiallyChecked);
-    box("CheckSound")->setChecked(true);
-    QCOMPARE(m_form->CheckOptions(), QString(" -nosound"));
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("empty keeps the trailing blank") << "" << "PCE.EXE ";
+    QTest::newRow("blanks are quoted") << "/my roms/Bonk 2.pce" << "PCE.EXE \"/my roms/Bonk 2.pce\"";
+    QTest::newRow("quotes are escaped") << "/r/say \"hi\".pce" << "PCE.EXE \"/r/say \\\"hi\\\".pce\"";
+    QTest::newRow("backslash before the closing quote")
+        << "C:\\my roms\\" << "PCE.EXE \"C:\\my roms\\\\\"";
+    QTest::newRow("shell characters as they are") << "/r/$(x);a&b*.pce" << "PCE.EXE /r/$(x);a&b*.pce";
+    QTest::newRow("typed text as typed") << "-not-a-file" << "PCE.EXE -not-a-file";
 }
 
-void TestLaunch::commandLines_data()
+void TestLaunch::romPath()
 {
-    QTest::addColumn<QStringList>("ticked");
-    QTest::addColumn<QString>("romPath");
-    QTest::addColumn<QString>("cartridge");
-    QTest::addColumn<QString>("cdRom");
-
-    const QString rom = "C:\\ROMS\\GAME.PCE";
-    QTest::newRow("no options") << QStringList{} << rom << "PCE.EXE C:\\ROMS\\GAME.PCE"
-                                << "PCE.EXE -cd";
-    QTest::newRow("all options") << QStringList{"CheckSound", "CheckFormat", "CheckJoy", "CheckSGX",
-                                                "CheckInverse"}
-                                 << rom << "PCE.EXE -1 -us -sgx -nojoy -nosound C:\\ROMS\\GAME.PCE"
-                                 << "PCE.EXE -1 -us -sgx -nojoy -nosound -cd";
-    QTest::newRow("sgx and sound") << QStringList{"CheckSGX", "CheckSound"} << rom
-                                   << "PCE.EXE -sgx -nosound C:\\ROMS\\GAME.PCE"
-                                   << "PCE.EXE -sgx -nosound -cd";
-    QTest::newRow("image options in cd mode")
-        << QStringList{"CheckFormat", "CheckInverse"} << rom << "PCE.EXE -1 -us C:\\ROMS\\GAME.PCE"
-        << "PCE.EXE -1 -us -cd";
-    QTest::newRow("empty path keeps the trailing blank") << QStringList{"CheckSound"} << ""
-                                                         << "PCE.EXE -nosound "
-                                                         << "PCE.EXE -nosound -cd";
-    QTest::newRow("path with blanks is quoted") << QStringList{} << "/my roms/Bonk 2.pce"
-                                                << "PCE.EXE \"/my roms/Bonk 2.pce\""
-                                                << "PCE.EXE -cd";
-    QTest::newRow("path with a quote is escaped") << QStringList{} << "/r/say \"hi\".pce"
-                                                  << "PCE.EXE \"/r/say \\\"hi\\\".pce\""
-                                                  << "PCE.EXE -cd";
-    QTest::newRow("shell characters are passed as they are") << QStringList{} << "/r/$(x);a&b*.pce"
-                                                             << "PCE.EXE /r/$(x);a&b*.pce"
-                                                             << "PCE.EXE -cd";
-    QTest::newRow("typed text used as typed") << QStringList{} << "-not-a-file"
-                                              << "PCE.EXE -not-a-file"
-                                              << "PCE.EXE -cd";
-}
-
-void TestLaunch::commandLines()
-{
-    QFETCH(QStringList, ticked);
-    QFETCH(QString, romPath);
-    QFETCH(QString, cartridge);
-    QFETCH(QString, cdRom);
-
-    for (const QString& name : ticked)
-        QTest::mouseClick(box(name), Qt::LeftButton);
-    QTest::keyClicks(m_path, romPath);
-
-    press("Pce");
-    press("Cd");
-    QCOMPARE(m_runtime->starts.size(), 2);
-    QCOMPARE(m_runtime->starts[0].commandLine, cartridge);
-    QCOMPARE(m_runtime->starts[0].windowStyle, 3);
-    QCOMPARE(m_runtime->starts[1].commandLine, cdRom);
-    QCOMPARE(m_runtime->starts[1].windowStyle, 3);
-    QVERIFY(m_runtime->boxes.isEmpty());
+    QFETCH(QString, typed);
+    QFETCH(QString, line);
+    QTest::keyClicks(m_window->find<QLineEdit>("Text1"), typed);
+    m_window->press("Pce");
+    QCOMPARE(calls(), (QStringList{"probe PCE.EXE 0", "start 3 " + line}));
 }
 
 void TestLaunch::missingEmulatorWarnsAndStartsNothing_data()
@@ -164,55 +102,33 @@ void TestLaunch::missingEmulatorWarnsAndStartsNothing_data()
 void TestLaunch::missingEmulatorWarnsAndStartsNothing()
 {
     QFETCH(QString, button);
-    m_runtime->present = false;
-    box("CheckJoy")->setChecked(true);
-    m_path->setText("/roms/a.pce");
-
-    press(button.toLatin1());
-    QCOMPARE(m_runtime->calls, (QStringList{"probe PCE.EXE 0", "box"}));
-    QCOMPARE(m_runtime->boxes[0].prompt, QString(Warning));
-    QCOMPARE(m_runtime->boxes[0].title, QString("File not found"));
-    QCOMPARE(m_runtime->boxes[0].style, 48);
-    QVERIFY(box("CheckJoy")->isChecked());
-    QCOMPARE(m_path->text(), QString("/roms/a.pce"));
-
-    press(button.toLatin1());
-    QCOMPARE(m_runtime->boxes.size(), 2);
-    QVERIFY(m_runtime->starts.isEmpty());
+    m_window->runtime.present = false;
+    m_window->find<QCheckBox>("CheckJoy")->setChecked(true);
+    m_window->find<QLineEdit>("Text1")->setText("/roms/a.pce");
+    m_window->press(qPrintable(button));
+    m_window->press(qPrintable(button));
+    QCOMPARE(calls(), (QStringList{"probe PCE.EXE 0", Warning, "probe PCE.EXE 0", Warning}));
+    QVERIFY(m_window->find<QCheckBox>("CheckJoy")->isChecked());
+    QCOMPARE(m_window->find<QLineEdit>("Text1")->text(), QString("/roms/a.pce"));
 }
 
 void TestLaunch::optionsAndPathAreReadAfterThePresenceCheck()
 {
-    // Whatever changes while the probe runs is what the launch uses.
-    m_runtime->onProbe = [this] {
-        box("CheckSGX")->setChecked(true);
-        m_path->setText("/late.pce");
+    m_window->runtime.onProbe = [this] {
+        m_window->find<QCheckBox>("CheckSGX")->setChecked(true);
+        m_window->find<QLineEdit>("Text1")->setText("/late.pce");
     };
-    press("Pce");
-    QCOMPARE(m_runtime->calls, (QStringList{"probe PCE.EXE 0", "start"}));
-    QCOMPARE(m_runtime->starts[0].commandLine, QString("PCE.EXE -sgx /late.pce"));
+    m_window->press("Pce");
+    QCOMPARE(calls(), (QStringList{"probe PCE.EXE 0", "start 3 PCE.EXE -sgx /late.pce"}));
 }
 
-void TestLaunch::everyPressStartsAgain()
+void TestLaunch::helpStartsTheViewerMinimized()
 {
-    press("Cd");
-    press("Cd");
-    press("Pce");
-    QCOMPARE(m_runtime->starts.size(), 3);
-    QCOMPARE(m_runtime->calls.count("probe PCE.EXE 0"), 3);
-}
-
-void TestLaunch::failedStartKeepsTheWindow()
-{
-    m_runtime->startSucceeds = false;
-    box("CheckSound")->setChecked(true);
-    m_path->setText("/roms/a.pce");
-    press("Pce");
-    QVERIFY(box("CheckSound")->isChecked());
-    QCOMPARE(m_path->text(), QString("/roms/a.pce"));
-    m_runtime->startSucceeds = true;
-    press("Pce");
-    QCOMPARE(m_runtime->starts.size(), 2);
+    // No presence check for the viewer or the help file; every press starts another viewer.
+    m_window->runtime.present = false;
+    m_window->press("Help");
+    m_window->press("Help");
+    QCOMPARE(calls(), (QStringList{"start 2 WINHELP.EXE RurevAR.hlp", "start 2 WINHELP.EXE RurevAR.hlp"}));
 }
 
 QTEST_MAIN(TestLaunch)

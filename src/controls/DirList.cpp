@@ -1,13 +1,12 @@
 #include "controls/DirList.h"
 
-#include "controls/NameListModel.h"
+#include "system/Volumes.h"
 
 #include "folder-closed.xpm"
 #include "folder-open.xpm"
 
 #include <QDir>
 #include <QIcon>
-#include <QKeyEvent>
 #include <QPixmap>
 #include <QStyledItemDelegate>
 
@@ -20,136 +19,117 @@ class IndentDelegate : public QStyledItemDelegate
 public:
     explicit IndentDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
     {
-        QStyleOptionViewItem indented(option);
-        indented.rect.setLeft(option.rect.left() +
-                              indent(option) * index.data(NameListModel::LevelRole).toInt());
-        QStyledItemDelegate::paint(painter, indented, index);
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->rect.setLeft(option->rect.left() + indent(*option) * level(index));
     }
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         QSize size = QStyledItemDelegate::sizeHint(option, index);
-        size.rwidth() += indent(option) * index.data(NameListModel::LevelRole).toInt();
+        size.rwidth() += indent(option) * level(index);
         return size;
     }
 
 private:
+    static int level(const QModelIndex& index) { return index.data(FolderView::LevelRole).toInt(); }
     static int indent(const QStyleOptionViewItem& option)
     {
         return option.fontMetrics.height() / 2 + 2;
     }
 };
 
-// An absolute, clean form of `path`, with no separator at its end but at a root.
-QString normalised(const QString& path)
+// Hidden folders stay hidden, as in the system's own file dialogs.
+bool isListed(const char* name, std::size_t)
 {
-    QString absolute =
-        QDir::isAbsolutePath(path) ? path : FileSystem::join(FileSystem::currentDirectory(), path);
-    return QDir::toNativeSeparators(QDir::cleanPath(QDir::fromNativeSeparators(absolute)));
+    return name[0] != '.';
 }
 
-// The folders from the root of the volume that holds `path` down to `path` itself.
-QStringList chainOf(const QString& path)
+bool isFolder(FileSystem::Kind kind)
 {
-    QString root = FileSystem::volumeRoot(path);
-    if (!path.startsWith(root))
-        root = QDir::toNativeSeparators(QDir::rootPath());
-    if (!path.startsWith(root)) // a path Qt cannot make sense of: start at its first separator
-        root = path.left(path.indexOf(QDir::separator()) + 1);
-
-    QStringList chain{root};
-    QString current = root;
-    for (const QString& name : path.mid(root.size()).split(QDir::separator(), Qt::SkipEmptyParts)) {
-        current = FileSystem::join(current, name);
-        chain << current;
-    }
-    return chain;
+    return kind == FileSystem::Kind::Directory;
 }
 
 } // namespace
 
-DirList::DirList(QWidget* parent) : QListView(parent), m_model(new NameListModel(this))
+DirList::DirList(QWidget* parent) : FolderView(parent)
 {
+    setItemDelegate(new IndentDelegate(this));
     // Folder pictures of our own, compiled in: the style's would be looked up in the desktop's icon
     // theme on disk, which costs more time at start-up than the rest of the list together.
-    m_model->setIcons(QIcon(QPixmap(folder_open_xpm)), QIcon(QPixmap(folder_closed_xpm)));
-    setModel(m_model);
-    setItemDelegate(new IndentDelegate(this));
-    setUniformItemSizes(true);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    connect(this, &QListView::doubleClicked, this,
-            [this](const QModelIndex& index) { setPath(pathOfRow(index.row())); });
-    connect(&m_reader, &DirectoryReader::found, this, &DirList::showSubfolders);
-    connect(&m_reader, &DirectoryReader::failed, this, &DirList::error);
-
-    // Where the program was started, so that browsing begins where the emulator is looked for.
-    QString failure;
-    open(FileSystem::currentDirectory(), &failure);
-}
-
-bool DirList::setPath(const QString& path)
-{
-    const QString target = normalised(path);
-    const QString before = m_path;
-    QString failure;
-    if (!open(target, &failure)) {
-        emit error(failure);
-        return false;
+    setIcons(QIcon(QPixmap(folder_open_xpm)), QIcon(QPixmap(folder_closed_xpm)));
+    // Where the program was started, so that browsing begins where the emulator is looked for. The
+    // list shows it at once; the file list reports it if it cannot be read.
+    QString error;
+    QString start = FileSystem::currentDirectory(&error);
+    if (start.isEmpty()) {
+        start = FileSystem::clean(QDir::homePath());
+        QMetaObject::invokeMethod(
+            this,
+            [this, error, start] {
+                emit this->error(QStringLiteral("Cannot show the folder the program was started "
+                                                "in: %1. Showing %2 instead.")
+                                     .arg(error, start));
+            },
+            Qt::QueuedConnection);
     }
-    if (m_path != before)
-        emit change();
-    return true;
+    m_pendingRoot = Volumes::driveOf(start);
+    moveTo(start);
+    read(start, isListed, isFolder, Report::Nothing);
 }
 
-bool DirList::open(const QString& path, QString* failure)
+void DirList::setPath(const QString& path)
 {
-    const bool readable = m_reader.start(
-        path, [](const char* name, std::size_t) { return name[0] != '.'; },
-        [](FileSystem::Kind kind) { return kind == FileSystem::Kind::Directory; }, failure);
-    // A folder that cannot be read leaves the list where it was, unless it shows nothing yet:
-    // then it shows where it is all the same.
-    if (!readable && !m_path.isEmpty())
-        return false;
-    m_path = path;
-    m_chainPaths = chainOf(path);
-    QStringList names;
-    for (const QString& folder : m_chainPaths)
-        names << (names.isEmpty() ? folder : folder.mid(folder.lastIndexOf(QDir::separator()) + 1));
-    m_model->setRows(names, {});
-    setCurrentIndex(m_model->index(int(names.size()) - 1));
-    return readable;
+    const QString target = FileSystem::clean(path);
+    open(target, Volumes::driveOf(target));
+}
+
+void DirList::open(const QString& path, const QString& root)
+{
+    m_pendingRoot = root;
+    read(path, isListed, isFolder);
+}
+
+void DirList::opened(const QString& path)
+{
+    const QString before = m_chainPaths.value(m_chainPaths.size() - 1);
+    m_root = m_pendingRoot;
+    QString ignored;
+    const int rootDepth = int(FileSystem::partsOf(m_root, &ignored).size());
+    const QStringList parts = FileSystem::partsOf(path, &ignored);
+    m_chainPaths = QStringList{m_root};
+    QStringList rows{m_root};
+    for (int i = rootDepth; i < parts.size(); ++i) {
+        m_chainPaths << FileSystem::join(m_chainPaths.last(), parts[i]);
+        rows << parts[i];
+    }
+    setRows(rows, {});
+    setCurrentIndex(model()->index(defaultRow(), 0));
+    if (!before.isEmpty() && before != path)
+        emit change();
+}
+
+int DirList::defaultRow() const
+{
+    return fixedCount() - 1;
 }
 
 QString DirList::pathOfRow(int row) const
 {
-    if (row < 0 || row >= m_model->rowCount())
+    if (row < 0 || row >= model()->rowCount())
         return {};
     if (row < m_chainPaths.size())
         return m_chainPaths[row];
-    return FileSystem::join(m_path, m_model->nameAt(row));
+    return FileSystem::join(path(), nameAt(row));
 }
 
-void DirList::keyPressEvent(QKeyEvent* event)
+void DirList::activate(int row)
 {
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        currentIndex().isValid()) {
-        setPath(pathOfRow(currentIndex().row()));
-        return;
-    }
-    QListView::keyPressEvent(event);
-}
-
-void DirList::showSubfolders(const QStringList& names, bool complete)
-{
-    const int current = currentIndex().row();
-    const QString chosen = current >= m_model->fixedCount() ? m_model->nameAt(current) : QString();
-    m_model->setNames(names);
-    const int row = chosen.isEmpty() ? current : m_model->rowOfName(chosen);
-    setCurrentIndex(m_model->index(row >= 0 ? row : m_model->fixedCount() - 1));
-    if (complete)
-        emit listingFinished();
+    // Going up or down from here keeps the chain's root: a folder that is another volume's mount
+    // point, or that a link leads to, is still reached from the drive shown.
+    const QString target = pathOfRow(row);
+    if (!target.isEmpty())
+        open(target, m_root);
 }

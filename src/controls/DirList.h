@@ -1,45 +1,38 @@
 #pragma once
 
-#include "system/DirectoryReader.h"
+#include "controls/FolderView.h"
 
-#include <QListView>
-
-class NameListModel;
-
-// The directory list: the chain of folders from the volume's root down to the open folder, then
-// the open folder's subfolders, indented one step further. A double-click or Enter on a folder
-// opens it. It starts on the process's current directory.
-class DirList : public QListView
+// The directory list: the chain of folders from the root of the chosen drive down to the open
+// folder, then the open folder's subfolders, indented one step further. A double-click or Enter
+// on a folder opens it. It starts on the process's current folder.
+class DirList : public FolderView
 {
     Q_OBJECT
 
 public:
     explicit DirList(QWidget* parent = nullptr);
 
-    QString path() const { return m_path; }
-    // Opens `path`, raising change() when it differs from the open folder. A folder that cannot be
-    // read is reported through error() and the list stays where it was; the result says whether
-    // it could be read.
-    bool setPath(const QString& path);
-
+    // Opens `path`, with the chain starting at the root of the drive that holds it; raises
+    // change() once it is open, if it differs from the open folder. A folder that cannot be read
+    // is reported through error() and the list stays where it was.
+    void setPath(const QString& path);
+    // The root of the drive the chain starts at.
+    QString root() const { return m_root; }
     // The folder that row `row` stands for.
     QString pathOfRow(int row) const;
 
 signals:
     void change();
-    // The subfolders of path() are all listed.
-    void listingFinished();
-    void error(const QString& message);
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
+    void opened(const QString& path) override;
+    int defaultRow() const override;
+    void activate(int row) override;
 
 private:
-    bool open(const QString& path, QString* failure);
-    void showSubfolders(const QStringList& names, bool complete);
+    void open(const QString& path, const QString& root);
 
-    NameListModel* m_model;
-    DirectoryReader m_reader;
-    QString m_path;
+    QString m_root;
+    QString m_pendingRoot; // the root for the folder being opened
     QStringList m_chainPaths; // the full path of each row of the chain
 };

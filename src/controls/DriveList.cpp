@@ -1,11 +1,10 @@
 #include "controls/DriveList.h"
 
 #include "system/FileSystem.h"
+#include "system/Volumes.h"
 
 #include <QAccessibleWidget>
-#include <QDir>
 #include <QSignalBlocker>
-#include <QStorageInfo>
 
 namespace {
 
@@ -37,21 +36,38 @@ QAccessibleInterface* accessibleDriveList(const QString& className, QObject* obj
     return nullptr;
 }
 
-bool isUnder(const QString& root, const QString& folder)
+QString caption(const Volumes::Drive& drive)
 {
-    return root == folder || root.startsWith(folder + QLatin1Char('/'));
+#ifdef Q_OS_WIN
+    // As Windows' own drive lists show them: "c: [SYSTEM]".
+    const QString letter = drive.root.left(2).toLower();
+    return drive.label.isEmpty() ? letter : QStringLiteral("%1 [%2]").arg(letter, drive.label);
+#else
+    return drive.label.isEmpty() ? drive.root
+                                 : QStringLiteral("%1  [%2]").arg(drive.root, drive.label);
+#endif
 }
 
 } // namespace
 
-DriveList::DriveList(QWidget* parent) : QComboBox(parent)
+DriveList::DriveList(QWidget* parent)
+    : QComboBox(parent), m_mailbox(std::make_shared<Background::Mailbox>(this))
 {
     static const bool accessibilityInstalled =
         (QAccessible::installFactory(accessibleDriveList), true);
     Q_UNUSED(accessibilityInstalled)
     // Filled before the Change event is connected: the first drive shown is no choice.
-    setCurrentIndex(findData(refresh()));
+    refresh();
+    QString error;
+    const QString current = FileSystem::currentDirectory(&error);
+    if (!current.isEmpty())
+        showDrive(Volumes::driveOf(current));
     connect(this, &QComboBox::currentIndexChanged, this, &DriveList::change);
+}
+
+DriveList::~DriveList()
+{
+    m_mailbox->close();
 }
 
 QString DriveList::drive() const
@@ -59,81 +75,50 @@ QString DriveList::drive() const
     return currentData().toString();
 }
 
-void DriveList::showDriveOf(const QString& path)
+void DriveList::showDrive(const QString& root)
 {
     const QSignalBlocker quiet(this);
-    const int index = findData(FileSystem::volumeRoot(path));
+    const int index = findData(root);
     if (index >= 0)
         setCurrentIndex(index);
 }
 
 void DriveList::showPopup()
 {
-    // A volume mounted since the list was last filled appears; the choice stays, unless its
-    // volume is gone: then the first drive is chosen, and that is a change like any other.
+    // A drive mounted since the list was last filled appears; the choice stays, unless its drive
+    // is gone: then the first drive is chosen, and that is a change like any other.
     const QString chosen = drive();
-    bool chosenIsGone = false;
-    {
-        const QSignalBlocker quiet(this);
-        refresh();
-        const int index = findData(chosen);
-        chosenIsGone = index < 0;
-        setCurrentIndex(chosenIsGone ? 0 : index);
-    }
-    if (chosenIsGone)
+    refresh();
+    const int index = findData(chosen);
+    showDrive(index < 0 ? itemData(0).toString() : chosen);
+    if (index < 0)
         emit change();
     QComboBox::showPopup();
 }
 
-bool DriveList::isUserVolume(const QString& root, const QByteArray& type, const QByteArray& device)
-{
-#ifdef Q_OS_WIN
-    Q_UNUSED(root)
-    Q_UNUSED(type)
-    Q_UNUSED(device)
-    return true;
-#else
-    if (root == QLatin1String("/"))
-        return true;
-    for (const char* system :
-         {"/proc", "/sys", "/dev", "/snap", "/boot", "/var/lib", "/var/snap"}) {
-        if (isUnder(root, QLatin1String(system)))
-            return false;
-    }
-    // /run holds the system's run-time state, but also the mount points of removable media.
-    if (isUnder(root, QLatin1String("/run")) && !isUnder(root, QLatin1String("/run/media")))
-        return false;
-    static const QList<QByteArray> networkTypes = {
-        "nfs", "nfs4", "cifs", "smb3", "smbfs", "9p", "afs", "fuse.sshfs", "davfs", "fuse.rclone"};
-    if (networkTypes.contains(type))
-        return true;
-    // Package images (snaps) and memory-backed or layered file systems are the system's own.
-    static const QList<QByteArray> systemTypes = {"squashfs", "overlay", "tmpfs", "ramfs",
-                                                  "autofs"};
-    if (systemTypes.contains(type))
-        return false;
-    return device.startsWith("/dev/");
-#endif
-}
-
-QString DriveList::refresh()
+void DriveList::refresh()
 {
     // The blocker keeps filling the list from counting as a choice.
     const QSignalBlocker quiet(this);
     clear();
-    QString current = FileSystem::volumeRoot(FileSystem::currentDirectory());
-    QStringList roots;
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        const QString root = QDir::toNativeSeparators(volume.rootPath());
-        if (roots.contains(root) || !volume.isValid())
+    for (const Volumes::Drive& drive : Volumes::drives()) {
+        addItem(caption(drive), drive.root);
+        if (!drive.labelToAsk)
             continue;
-        if (root != current && !isUserVolume(root, volume.fileSystemType(), volume.device()))
-            continue;
-        roots << root;
-        const QString label = volume.name();
-        addItem(label.isEmpty() ? root : QStringLiteral("%1  [%2]").arg(root, label), root);
+        // A label that must be asked of the drive arrives when the drive answers.
+        auto mailbox = m_mailbox;
+        QString ignored;
+        Background::start(
+            [this, mailbox, drive] {
+                const QString label = Volumes::askLabel(drive.root);
+                if (label.isEmpty())
+                    return;
+                mailbox->post([this, drive, label] {
+                    const int index = findData(drive.root);
+                    if (index >= 0)
+                        setItemText(index, caption(Volumes::Drive{drive.root, label, false}));
+                });
+            },
+            &ignored);
     }
-    if (findData(current) < 0)
-        addItem(current, current);
-    return current;
 }

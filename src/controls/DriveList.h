@@ -1,32 +1,35 @@
 #pragma once
 
+#include "system/Background.h"
+
 #include <QComboBox>
 
-// The drive list: the volumes a user would call drives. On Windows the drive letters; elsewhere
-// the root file system and every mounted volume on a disk, removable medium or network share,
-// each shown by its mount point and label. It starts on the volume of the current directory and
-// looks for new volumes each time it is opened.
+#include <memory>
+
+// The drive list: the volumes a user would call drives (see Volumes.h), each shown by its root and
+// label. It starts on the drive of the current folder and looks for new drives each time it is
+// opened. Nothing here waits on a volume: labels that must be asked of a drive arrive when the
+// drive answers, and a drive that does not answer stays without one.
 class DriveList : public QComboBox
 {
     Q_OBJECT
 
 public:
     explicit DriveList(QWidget* parent = nullptr);
+    ~DriveList() override;
 
     // The root of the chosen drive.
     QString drive() const;
-    // Shows the drive that holds `path`, without raising change().
-    void showDriveOf(const QString& path);
+    // Shows the drive whose root is `root`, without raising change().
+    void showDrive(const QString& root);
     void showPopup() override;
-
-    // Whether a mounted volume is one a user would choose as a drive, rather than a file system
-    // of the system's own (proc, cgroup, snap images, run-time folders and the like).
-    static bool isUserVolume(const QString& root, const QByteArray& type, const QByteArray& device);
 
 signals:
     void change();
 
 private:
-    // Fills the list anew; gives the root of the volume that holds the current directory.
-    QString refresh();
+    // Fills the list anew.
+    void refresh();
+
+    std::shared_ptr<Background::Mailbox> m_mailbox;
 };

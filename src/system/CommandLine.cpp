@@ -112,17 +112,4 @@ QString quoteNonEmpty(const QString& argument)
     return argument.isEmpty() ? argument : quote(argument);
 }
 
-QString join(const QStringList& programAndArguments)
-{
-    QStringList parts;
-    for (qsizetype i = 0; i < programAndArguments.size(); ++i) {
-        const QString& part = programAndArguments[i];
-        if (i == 0)
-            parts << (part.isEmpty() || needsQuotes(part) ? u'"' + part + u'"' : part);
-        else
-            parts << quote(part);
-    }
-    return parts.join(u' ');
-}
-
 } // namespace CommandLine

@@ -20,8 +20,4 @@ QString quote(const QString& argument);
 // Like quote(), but an empty argument stays empty, so that it adds nothing to the line.
 QString quoteNonEmpty(const QString& argument);
 
-// The program and its arguments as one line; split(join(list)) == list for any arguments and for a
-// program name without quotes.
-QString join(const QStringList& programAndArguments);
-
 } // namespace CommandLine

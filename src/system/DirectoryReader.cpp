@@ -11,16 +11,18 @@ constexpr qint64 ProgressIntervalMs = 200;
 
 } // namespace
 
-DirectoryReader::DirectoryReader(QObject* parent) : QObject(parent) {}
+DirectoryReader::DirectoryReader(QObject* parent)
+    : QObject(parent), m_mailbox(std::make_shared<Background::Mailbox>(this)),
+      m_generation(std::make_shared<std::atomic<int>>(0))
+{
+    m_answerTimer.setSingleShot(true);
+    m_answerTimer.setInterval(Background::AnswerTimeoutMs);
+}
 
 DirectoryReader::~DirectoryReader()
 {
     ++*m_generation; // tells a reading under way to stop
-    if (m_thread.isRunning()) {
-        m_thread.quit();
-        m_thread.wait();
-    }
-    delete m_worker;
+    m_mailbox->close();
 }
 
 bool DirectoryReader::lessByName(const QString& a, const QString& b)
@@ -29,66 +31,76 @@ bool DirectoryReader::lessByName(const QString& a, const QString& b)
     return order != 0 ? order < 0 : a < b;
 }
 
-bool DirectoryReader::start(const QString& path, const FileSystem::NameFilter& nameFilter,
-                            KindFilter kindFilter, QString* failure)
+void DirectoryReader::fail(const QString& path, const QString& reason)
 {
-    QString reason;
-    // Opened here, so that a folder that cannot be read is known at once; the reading itself,
-    // which may take long, goes on in the thread.
-    std::shared_ptr<FileSystem::Directory> open = FileSystem::Directory::open(path, &reason);
-    if (!open) {
-        *failure = QStringLiteral("Cannot read the folder %1: %2.").arg(path, reason);
-        return false;
-    }
-    if (m_worker == nullptr) {
-        m_worker = new QObject;
-        m_worker->moveToThread(&m_thread);
-        m_thread.setObjectName(QStringLiteral("DirectoryReader"));
-        m_thread.start();
-    }
-    const int generation = ++*m_generation;
-    auto current = m_generation;
-    auto publish = [this, generation, path](const QStringList& names, bool complete,
-                                            const QString& error) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation, path, names, complete, error] {
-                if (generation != m_generation->load())
-                    return;
-                if (!error.isEmpty())
-                    emit failed(
-                        QStringLiteral("Cannot read all of the folder %1: %2.").arg(path, error));
-                emit found(names, complete);
-            },
-            Qt::QueuedConnection);
-    };
+    emit failed(QStringLiteral("Cannot read the folder %1: %2.").arg(path, reason));
+}
 
-    QMetaObject::invokeMethod(
-        m_worker,
-        [open, nameFilter, kindFilter, current, generation, publish] {
-            QStringList names;
-            QElapsedTimer sinceShown;
-            sinceShown.start();
-            bool stale = false;
-            const QString error = open->read(nameFilter, [&](const FileSystem::Entry& entry) {
-                if (current->load(std::memory_order_relaxed) != generation) {
-                    stale = true;
-                    return false;
-                }
+void DirectoryReader::start(const QString& path, const FileSystem::NameFilter& nameFilter,
+                            KindFilter kindFilter)
+{
+    const int generation = ++*m_generation;
+    m_answerTimer.disconnect(this);
+    connect(&m_answerTimer, &QTimer::timeout, this, [this, path] {
+        ++*m_generation;
+        fail(path, QStringLiteral("not answering"));
+    });
+    m_answerTimer.start();
+
+    auto current = m_generation;
+    auto mailbox = m_mailbox;
+    // Runs `call` here, unless a newer start() or the timeout has abandoned this reading.
+    auto reply = [this, current, generation, mailbox](std::function<void()> call) {
+        mailbox->post([this, current, generation, call] {
+            if (generation == current->load())
+                call();
+        });
+    };
+    auto job = [path, nameFilter, kindFilter, current, generation, reply, this] {
+        const auto cancelled = [&] { return current->load(std::memory_order_relaxed) != generation; };
+        QString reason;
+        const auto folder = FileSystem::Directory::open(path, &reason);
+        if (!folder) {
+            reply([this, path, reason] {
+                m_answerTimer.stop();
+                fail(path, reason);
+            });
+            return;
+        }
+        reply([this, path] {
+            m_answerTimer.stop();
+            emit opened(path);
+        });
+        QStringList names;
+        QElapsedTimer sinceShown;
+        sinceShown.start();
+        const QString error = folder->read(
+            nameFilter,
+            [&](const FileSystem::Entry& entry) {
                 if (kindFilter(entry.kind))
                     names << entry.name;
                 if (sinceShown.elapsed() >= ProgressIntervalMs) {
-                    std::sort(names.begin(), names.end(), DirectoryReader::lessByName);
-                    publish(names, false, QString());
+                    std::sort(names.begin(), names.end(), lessByName);
+                    reply([this, names] { emit found(names, false); });
                     sinceShown.restart();
                 }
                 return true;
-            });
-            if (stale)
-                return;
-            std::sort(names.begin(), names.end(), DirectoryReader::lessByName);
-            publish(names, true, error);
-        },
-        Qt::QueuedConnection);
-    return true;
+            },
+            cancelled);
+        if (cancelled())
+            return;
+        std::sort(names.begin(), names.end(), lessByName);
+        reply([this, names, error, path] {
+            if (!error.isEmpty())
+                emit failed(QStringLiteral("Cannot read all of the folder %1: %2.").arg(path, error));
+            emit found(names, true);
+        });
+    };
+    QString reason;
+    if (!Background::start(job, &reason)) {
+        m_answerTimer.stop();
+        ++*m_generation;
+        QMetaObject::invokeMethod(
+            this, [this, path, reason] { fail(path, reason); }, Qt::QueuedConnection);
+    }
 }

@@ -1,17 +1,19 @@
 #include "system/FileSystem.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFileInfo>
-#include <QStorageInfo>
+#include "system/SystemError.h"
 
-#ifdef Q_OS_UNIX
+#include <QDir>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <system_error>
 #include <unistd.h>
 #endif
 
@@ -106,39 +108,163 @@ QByteArray encodeName(const QString& name)
     return bytes;
 }
 
-QString volumeRoot(const QString& path)
+QChar separator()
 {
-    const QStorageInfo volume(path);
-    return QDir::toNativeSeparators(volume.isValid() ? volume.rootPath() : QDir::rootPath());
+    return QDir::separator();
 }
 
-QString join(const QString& directory, const QString& name)
+QString join(const QString& folder, const QString& name)
 {
-    if (directory.endsWith(QLatin1Char('/')) || directory.endsWith(QDir::separator()))
-        return directory + name;
-    return directory + QDir::separator() + name;
+    if (folder.endsWith(u'/') || folder.endsWith(separator()))
+        return folder + name;
+    return folder + separator() + name;
 }
 
-#ifdef Q_OS_UNIX
-
-QString currentDirectory()
+QStringList partsOf(const QString& path, QString* root)
 {
-    QByteArray buffer(4096, '\0');
-    while (::getcwd(buffer.data(), std::size_t(buffer.size())) == nullptr) {
-        if (errno != ERANGE)
-            return QDir::currentPath();
-        buffer.resize(buffer.size() * 2);
+    const QString slashed = QDir::fromNativeSeparators(path);
+    qsizetype rootLength = slashed.startsWith(u'/') ? 1 : 0;
+#ifdef Q_OS_WIN
+    if (slashed.size() >= 2 && slashed[1] == u':')
+        rootLength = slashed.size() >= 3 && slashed[2] == u'/' ? 3 : 2;
+    else if (slashed.startsWith(QLatin1String("//"))) { // \\server\share\ is the root
+        const qsizetype afterServer = slashed.indexOf(u'/', 2);
+        const qsizetype afterShare = afterServer < 0 ? -1 : slashed.indexOf(u'/', afterServer + 1);
+        rootLength = afterShare < 0 ? slashed.size() : afterShare + 1;
     }
-    return decodeName(QByteArray(buffer.constData()));
+#endif
+    *root = QDir::toNativeSeparators(slashed.left(rootLength));
+    if (!root->isEmpty() && !root->endsWith(separator()))
+        *root += separator();
+    return slashed.mid(rootLength).split(u'/', Qt::SkipEmptyParts);
 }
+
+QString localPath(const QUrl& url)
+{
+    if (!url.isLocalFile())
+        return {};
+#ifdef Q_OS_WIN
+    return QDir::toNativeSeparators(url.toLocalFile());
+#else
+    // The URL's escapes stand for the name's bytes, which need not be UTF-8.
+    return decodeName(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+#endif
+}
+
+QString clean(const QString& path)
+{
+    QString absolute = path;
+    if (QDir::isRelativePath(path)) {
+        QString ignored;
+        absolute = join(currentDirectory(&ignored), path);
+    }
+    return QDir::toNativeSeparators(QDir::cleanPath(QDir::fromNativeSeparators(absolute)));
+}
+
+#ifdef Q_OS_WIN
 
 namespace {
 
-// The system's own words for an error number; unlike strerror(), safe in any thread.
-QString reason(int error)
+std::wstring wide(const QString& text)
 {
-    return QString::fromStdString(std::system_category().message(error));
+    return text.toStdWString();
 }
+
+// Paths longer than the old limit of 260 characters work when given in their \\?\ form.
+std::wstring longForm(const QString& path)
+{
+    const QString native = QDir::toNativeSeparators(path);
+    if (native.size() < MAX_PATH - 12 || native.startsWith(QLatin1String("\\\\?\\")))
+        return wide(native);
+    if (native.startsWith(QLatin1String("\\\\")))
+        return wide(QStringLiteral("\\\\?\\UNC\\") + native.mid(2));
+    return wide(QStringLiteral("\\\\?\\") + native);
+}
+
+class WindowsDirectory : public Directory
+{
+public:
+    WindowsDirectory(HANDLE search, const WIN32_FIND_DATAW& first) : m_search(search), m_data(first)
+    {
+    }
+    ~WindowsDirectory() override { FindClose(m_search); }
+
+    QString read(const NameFilter& filter, const std::function<bool(const Entry&)>& onEntry,
+                 const std::function<bool()>& cancelled) override
+    {
+        do {
+            if (cancelled())
+                return {};
+            const QString name = QString::fromWCharArray(m_data.cFileName);
+            if (name == u"." || name == u"..")
+                continue;
+            const QByteArray bytes = name.toUtf8();
+            if (filter && !filter(bytes.constData(), std::size_t(bytes.size())))
+                continue;
+            const Kind kind =
+                (m_data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? Kind::Directory : Kind::File;
+            if (!onEntry(Entry{name, kind}))
+                return {};
+        } while (FindNextFileW(m_search, &m_data));
+        const DWORD error = GetLastError();
+        return error == ERROR_NO_MORE_FILES ? QString() : systemMessage(int(error));
+    }
+
+private:
+    HANDLE m_search;
+    WIN32_FIND_DATAW m_data;
+};
+
+} // namespace
+
+QString currentDirectory(QString* error)
+{
+    const DWORD size = GetCurrentDirectoryW(0, nullptr);
+    std::wstring buffer(size, L'\0');
+    const DWORD length = GetCurrentDirectoryW(size, buffer.data());
+    if (length == 0 || length >= size) {
+        *error = systemMessage(int(GetLastError()));
+        return {};
+    }
+    QString path = QString::fromWCharArray(buffer.data(), qsizetype(length));
+    if (path.startsWith(QLatin1String("\\\\?\\UNC\\")))
+        path = QStringLiteral("\\\\") + path.mid(8);
+    else if (path.startsWith(QLatin1String("\\\\?\\")))
+        path = path.mid(4);
+    return path;
+}
+
+std::unique_ptr<Directory> Directory::open(const QString& path, QString* error)
+{
+    WIN32_FIND_DATAW first;
+    const HANDLE search = FindFirstFileExW(longForm(join(path, QStringLiteral("*"))).c_str(),
+                                           FindExInfoBasic, &first, FindExSearchNameMatch,
+                                           nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (search == INVALID_HANDLE_VALUE) {
+        *error = systemMessage(int(GetLastError()));
+        return nullptr;
+    }
+    return std::make_unique<WindowsDirectory>(search, first);
+}
+
+QString findInCurrentDirectory(const QString& name)
+{
+    if (name.isEmpty() || name.contains(u'*') || name.contains(u'?') || name.contains(u'/') ||
+        name.contains(u'\\') || name.contains(u':'))
+        return {};
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(wide(name).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return {};
+    FindClose(search);
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return {};
+    return QString::fromWCharArray(found.cFileName);
+}
+
+#else
+
+namespace {
 
 Kind kindOfMode(mode_t mode)
 {
@@ -149,49 +275,69 @@ Kind kindOfMode(mode_t mode)
     return Kind::Other;
 }
 
+// Opens a folder by a path of any length: one the system takes whole as it is, a longer one a
+// part at a time, each relative to the folder opened before it.
+int openFolder(const QByteArray& path)
+{
+    constexpr int Flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+    if (path.size() < PATH_MAX)
+        return ::open(path.constData(), Flags);
+    // The folders on the way need only be passed through, not read.
+    int folder = ::open(path.startsWith('/') ? "/" : ".", O_PATH | Flags);
+    for (const QByteArray& part : path.split('/')) {
+        if (folder < 0 || part.isEmpty())
+            continue;
+        const int next = ::openat(folder, part.constData(), O_PATH | Flags);
+        const int error = errno;
+        ::close(folder);
+        folder = next;
+        errno = error;
+    }
+    if (folder < 0)
+        return folder;
+    const int readable = ::openat(folder, ".", Flags);
+    const int error = errno;
+    ::close(folder);
+    errno = error;
+    return readable;
+}
+
 class PosixDirectory : public Directory
 {
 public:
     explicit PosixDirectory(DIR* handle) : m_handle(handle) {}
     ~PosixDirectory() override { ::closedir(m_handle); }
 
-    QString read(const NameFilter& filter,
-                 const std::function<bool(const Entry&)>& onEntry) override
+    QString read(const NameFilter& filter, const std::function<bool(const Entry&)>& onEntry,
+                 const std::function<bool()>& cancelled) override
     {
-        const int descriptor = ::dirfd(m_handle);
-        while (true) {
+        const int folder = ::dirfd(m_handle);
+        while (!cancelled()) {
             errno = 0;
             const dirent* entry = ::readdir(m_handle);
             if (entry == nullptr)
-                return errno == 0 ? QString() : reason(errno);
+                return errno == 0 ? QString() : systemMessage(errno);
             const char* name = entry->d_name;
             const std::size_t length = std::strlen(name);
             if (name[0] == '.' && (length == 1 || (length == 2 && name[1] == '.')))
                 continue;
             if (filter && !filter(name, length))
                 continue;
-            Kind kind;
-            switch (entry->d_type) {
-            case DT_REG:
+            Kind kind = Kind::Other; // pipes, sockets, devices: never opened
+            if (entry->d_type == DT_REG) {
                 kind = Kind::File;
-                break;
-            case DT_DIR:
+            } else if (entry->d_type == DT_DIR) {
                 kind = Kind::Directory;
-                break;
-            case DT_LNK:
-            case DT_UNKNOWN: {
+            } else if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
                 // Links are followed; only the file system knows where they end.
                 struct stat status;
-                kind = ::fstatat(descriptor, name, &status, 0) == 0 ? kindOfMode(status.st_mode)
-                                                                    : Kind::Missing;
-                break;
-            }
-            default:
-                kind = Kind::Other; // pipes, sockets, devices: never opened
+                kind = ::fstatat(folder, name, &status, 0) == 0 ? kindOfMode(status.st_mode)
+                                                                : Kind::Missing;
             }
             if (!onEntry(Entry{decodeName(QByteArray::fromRawData(name, qsizetype(length))), kind}))
-                return {};
+                break;
         }
+        return {};
     }
 
 private:
@@ -200,76 +346,54 @@ private:
 
 } // namespace
 
-Kind kindOf(const QString& path)
+QString currentDirectory(QString* error)
 {
-    struct stat status;
-    if (::stat(encodeName(path).constData(), &status) != 0)
-        return Kind::Missing;
-    return kindOfMode(status.st_mode);
+    // The C library finds the path of a folder however long it is.
+    char* path = ::getcwd(nullptr, 0);
+    if (path == nullptr) {
+        *error = systemMessage(errno);
+        return {};
+    }
+    const QString name = decodeName(QByteArray(path));
+    std::free(path);
+    return name;
 }
 
 std::unique_ptr<Directory> Directory::open(const QString& path, QString* error)
 {
-    DIR* handle = ::opendir(encodeName(path).constData());
+    const int folder = openFolder(encodeName(path));
+    DIR* handle = folder < 0 ? nullptr : ::fdopendir(folder);
     if (handle == nullptr) {
-        *error = reason(errno);
+        *error = systemMessage(errno);
+        if (folder >= 0)
+            ::close(folder);
         return nullptr;
     }
     return std::make_unique<PosixDirectory>(handle);
 }
 
-#else // Windows: names are UTF-16 and Qt reads them all.
-
-QString currentDirectory()
+QString findInCurrentDirectory(const QString& name)
 {
-    return QDir::toNativeSeparators(QDir::currentPath());
-}
-
-Kind kindOf(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        return Kind::Missing;
-    return info.isDir() ? Kind::Directory : info.isFile() ? Kind::File : Kind::Other;
-}
-
-namespace {
-
-class QtDirectory : public Directory
-{
-public:
-    explicit QtDirectory(const QString& path) : m_path(path) {}
-
-    QString read(const NameFilter& filter,
-                 const std::function<bool(const Entry&)>& onEntry) override
-    {
-        QDirIterator entries(m_path, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
-        while (entries.hasNext()) {
-            entries.next();
-            const QString name = entries.fileName();
-            const QByteArray bytes = name.toUtf8();
-            if (filter && !filter(bytes.constData(), std::size_t(bytes.size())))
-                continue;
-            if (!onEntry(Entry{name, kindOf(entries.filePath())}))
-                break;
-        }
+    if (name.isEmpty() || name.contains(u'/') || name == u"." || name == u"..")
         return {};
-    }
-
-private:
-    QString m_path;
-};
-
-} // namespace
-
-std::unique_ptr<Directory> Directory::open(const QString& path, QString* error)
-{
-    const QFileInfo info(path);
-    if (!info.isDir() || !info.isReadable()) {
-        *error = info.exists() ? QStringLiteral("Access denied") : QStringLiteral("Path not found");
-        return nullptr;
-    }
-    return std::make_unique<QtDirectory>(path);
+    const QByteArray exact = encodeName(name);
+    struct stat status;
+    if (::fstatat(AT_FDCWD, exact.constData(), &status, 0) == 0 && S_ISREG(status.st_mode))
+        return name;
+    QString error;
+    const auto entries = Directory::open(QStringLiteral("."), &error);
+    if (!entries)
+        return {};
+    QString found;
+    entries->read(
+        [&exact](const char*, std::size_t length) { return length == std::size_t(exact.size()); },
+        [&](const Entry& entry) {
+            if (entry.kind == Kind::File && entry.name.compare(name, Qt::CaseInsensitive) == 0)
+                found = entry.name;
+            return found.isEmpty();
+        },
+        [] { return false; });
+    return found;
 }
 
 #endif

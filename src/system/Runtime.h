@@ -1,10 +1,12 @@
 #pragma once
 
+#include "system/ProgramStart.h"
+
 #include <QString>
 
-// The operations the window takes from the system it runs on. The window reaches the file system,
-// message boxes and other programs only through this interface, so that tests can hand it a
-// recording stand-in.
+// The operations the window takes from the system it runs on. The window reaches the current
+// folder, message boxes and other programs only through this interface, so that tests can hand
+// it a recording stand-in.
 class Runtime
 {
 public:
@@ -16,12 +18,12 @@ public:
     static constexpr int ExclamationOk = 48;
 
     // How a started program shows its window.
-    static constexpr int MinimizedFocus = 2;
-    static constexpr int MaximizedFocus = 3;
+    static constexpr int MinimizedFocus = ProgramStart::MinimizedFocus;
+    static constexpr int MaximizedFocus = ProgramStart::MaximizedFocus;
 
     virtual ~Runtime() = default;
 
-    // The real name of the entry in the current directory that matches `name`, or an empty string
+    // The real name of the entry in the current folder that matches `name`, or an empty string
     // when there is none.
     virtual QString probeEntry(const QString& name, int attributes) = 0;
 

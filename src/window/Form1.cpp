@@ -3,10 +3,11 @@
 #include "ui_Form1.h"
 
 #include "system/CommandLine.h"
-#include "system/ProgramIcon.h"
+#include "system/Desktop.h"
+#include "system/FileSystem.h"
 #include "system/Runtime.h"
 
-#include <QDir>
+#include <QAccessibleWidget>
 #include <QScreen>
 
 namespace {
@@ -15,33 +16,44 @@ const QString Emulator = QStringLiteral("PCE.EXE");
 const QString CdRomFlag = QStringLiteral(" -cd");
 const QString HelpCommand = QStringLiteral("WINHELP.EXE RurevAR.hlp");
 
+// A screen reader announces the window as a window; a plain widget would be a "filler".
+QAccessibleInterface* accessibleWindow(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("Form1") && object != nullptr && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
+}
+
 } // namespace
 
 Form1::Form1(Runtime& runtime, QWidget* parent)
     : QWidget(parent), m_ui(new Ui::Form1), m_runtime(runtime)
 {
+    static const bool accessibilityInstalled = (QAccessible::installFactory(accessibleWindow), true);
+    Q_UNUSED(accessibilityInstalled)
     m_ui->setupUi(this);
     const QPixmap icon = programIcon();
     setWindowIcon(icon);
     m_ui->Image1->setPixmap(icon);
     // A window of fixed size: a title, a system menu, minimize and close, but no maximize
-    // button. It opens in the middle of the screen.
+    // button. It opens in the middle of the screen, its top-left corner on the screen even
+    // when the screen is smaller than the window.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    move(screen()->availableGeometry().center() - rect().center());
+    const QRect available = screen()->availableGeometry();
+    const QPoint centred = available.center() - rect().center();
+    move(qMax(centred.x(), available.left()), qMax(centred.y(), available.top()));
 
     connect(m_ui->Drive1, &DriveList::change, this, &Form1::Drive1_Change);
     connect(m_ui->Dir1, &DirList::change, this, &Form1::Dir1_Change);
+    connect(m_ui->Dir1, &DirList::error, this, &Form1::Dir1_Error);
     connect(m_ui->File1, &FileList::click, this, &Form1::File1_Click);
     connect(m_ui->File1, &FileList::dblClick, this, &Form1::File1_DblClick);
+    connect(m_ui->File1, &FileList::error, this, &Form1::File1_Error);
     connect(m_ui->Pce, &QPushButton::clicked, this, &Form1::Pce_Click);
     connect(m_ui->Cd, &QPushButton::clicked, this, &Form1::Cd_Click);
     connect(m_ui->Help, &QPushButton::clicked, this, &Form1::Help_Click);
-    // A list that cannot read a drive or folder says so through the runtime's error report.
-    const auto report = [this](const QString& error) { m_runtime.reportError(error); };
-    connect(m_ui->Dir1, &DirList::error, this, report);
-    connect(m_ui->File1, &FileList::error, this, report);
 
     Form_Load();
 }
@@ -80,9 +92,7 @@ void Form1::Form_Load()
 
 void Form1::Drive1_Change()
 {
-    // A drive that cannot be read leaves the directory list where it was: show its drive again.
-    if (!m_ui->Dir1->setPath(m_ui->Drive1->drive()))
-        m_ui->Drive1->showDriveOf(m_ui->Dir1->path());
+    m_ui->Dir1->setPath(m_ui->Drive1->drive());
 }
 
 void Form1::Dir1_Change()
@@ -90,15 +100,27 @@ void Form1::Dir1_Change()
     m_ui->File1->setPath(m_ui->Dir1->path());
 }
 
+void Form1::Dir1_Error(const QString& message)
+{
+    // The directory list stayed where it was: the drive list shows that folder's drive again.
+    m_runtime.reportError(message);
+    m_ui->Drive1->showDrive(m_ui->Dir1->root());
+}
+
 void Form1::File1_Click()
 {
-    m_ui->Text1->setText(m_ui->File1->path() + QDir::separator() + m_ui->File1->fileName());
+    m_ui->Text1->setText(m_ui->File1->path() + FileSystem::separator() + m_ui->File1->fileName());
 }
 
 void Form1::File1_DblClick()
 {
     File1_Click();
     Pce_Click();
+}
+
+void Form1::File1_Error(const QString& message)
+{
+    m_runtime.reportError(message);
 }
 
 void Form1::Pce_Click()

@@ -9,7 +9,7 @@ namespace Ui {
 class Form1;
 }
 
-// The program's one window. Its controls hold all of the state: the chosen drive, directory and
+// The program's one window. Its controls hold all of the state: the chosen drive, folder and
 // file, the ROM path and the options. The handlers below react to the controls' events.
 class Form1 : public QWidget
 {
@@ -19,7 +19,7 @@ public:
     explicit Form1(Runtime& runtime, QWidget* parent = nullptr);
     ~Form1() override;
 
-    // True when `Filename` is in the current directory; otherwise warns the user and gives false.
+    // True when `Filename` is in the current folder; otherwise warns the user and gives false.
     bool FileExist(const QString& Filename);
     // The flags of the ticked options, in their fixed order.
     QString CheckOptions() const;
@@ -28,8 +28,10 @@ private:
     void Form_Load();
     void Drive1_Change();
     void Dir1_Change();
+    void Dir1_Error(const QString& message);
     void File1_Click();
     void File1_DblClick();
+    void File1_Error(const QString& message);
     void Pce_Click();
     void Cd_Click();
     void Help_Click();

@@ -4,7 +4,7 @@
 // purpose, with one of them chosen, so that the pictures are the same wherever they are made.
 //
 // Usage: snapshot OUTPUT_DIRECTORY
-#include "system/ApplicationSetup.h"
+#include "system/Desktop.h"
 #include "controls/DirList.h"
 #include "controls/FileList.h"
 #include "system/QtRuntime.h"

@@ -1,11 +1,11 @@
-#include "system/ApplicationSetup.h"
+#include "system/Desktop.h"
+
+#include "RurevAR.xpm"
 
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
 #include <QIcon>
-
-#include "system/ProgramIcon.h"
 
 namespace {
 
@@ -26,8 +26,7 @@ void setUpFonts()
     QFont::insertSubstitutions(SansSerif, SansSerifMetrics);
     QFont::insertSubstitutions(Serif, SerifMetrics);
     // The window's font is asked for by the family that is really there: a missing one would make
-    // Qt search all fonts for stand-ins before it turns to the list above, at every start. (The
-    // font database that the question reads is built before the first text anyway.)
+    // Qt search all fonts for stand-ins before it turns to the list above, at every start.
     QString family = SansSerif;
     if (!QFontDatabase::hasFamily(family)) {
         for (const QString& candidate : SansSerifMetrics) {
@@ -52,4 +51,9 @@ void setUpApplication()
     // Also the icon of a box shown before the window.
     QApplication::setWindowIcon(programIcon());
     setUpFonts();
+}
+
+QPixmap programIcon()
+{
+    return QPixmap(RurevAR);
 }

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QPushButton>
+
+// A push button that Enter presses as well as Space, as on Windows, when it has the focus.
+class CommandButton : public QPushButton
+{
+    Q_OBJECT
+
+public:
+    explicit CommandButton(QWidget* parent = nullptr);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};

@@ -1,8 +1,0 @@
-#include "system/ProgramIcon.h"
-
-#include "RurevAR.xpm"
-
-QPixmap programIcon()
-{
-    return QPixmap(RurevAR);
-}

@@ -1,0 +1,189 @@
+#include "system/Wine.h"
+
+#include "system/FileSystem.h"
+#include "system/ProgramStart.h"
+
+#include <QFile>
+#include <QStandardPaths>
+#include <QtEndian>
+
+#include <langinfo.h>
+#include <unistd.h>
+
+namespace Wine {
+
+namespace {
+
+// One character of a name as Wine decodes it from UTF-8: anything it cannot decode becomes
+// U+FFFD, and a sequence cut off by the end of the name ends the name.
+char32_t decodeLikeWine(const QByteArray& bytes, qsizetype* at)
+{
+    const auto byte = [&bytes](qsizetype i) { return uchar(bytes[i]); };
+    const uchar lead = byte((*at)++);
+    if (lead < 0x80)
+        return lead;
+    const int length = lead < 0xC2 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : lead < 0xF5 ? 3 : 0;
+    const qsizetype end = *at + length;
+    if (end > bytes.size()) {
+        *at = bytes.size();
+        return 0xFFFD;
+    }
+    char32_t value = lead & (0x7F >> (length + 1));
+    if (length == 3) {
+        const uchar next = byte(end - 3) ^ 0x80;
+        if (next >= 0x40)
+            return 0xFFFD;
+        value = (value << 6) | next;
+        ++*at;
+        if (value < 0x10)
+            return 0xFFFD;
+    }
+    if (length >= 2) {
+        const uchar next = byte(end - 2) ^ 0x80;
+        if (next >= 0x40)
+            return 0xFFFD;
+        value = (value << 6) | next;
+        if (value >= (0x110000 >> 6))
+            return 0xFFFD;
+        ++*at;
+        if (value < 0x20 || (value >= (0xD800 >> 6) && value <= (0xDFFF >> 6)))
+            return 0xFFFD;
+    }
+    if (length >= 1) {
+        const uchar next = byte(end - 1) ^ 0x80;
+        if (next >= 0x40)
+            return 0xFFFD;
+        value = (value << 6) | next;
+        ++*at;
+        if (value >= 0x80)
+            return value;
+    }
+    return 0xFFFD;
+}
+
+char16_t lowerLikeWine(char16_t c)
+{
+    // Wine's case table follows Unicode but leaves these alone.
+    static const QList<char16_t> unchanged = {0x0130, 0x01C5, 0x01C8, 0x01CB, 0x01F2,
+                                              0x03F4, 0x1E9E, 0x2126, 0x212A, 0x212B};
+    return unchanged.contains(c) ? c : QChar::toLower(c);
+}
+
+bool isInvalidDosChar(char16_t c)
+{
+    return c > 0x7F || QStringView(u"*?<>|\"+=,;[] ~.").contains(QChar(c));
+}
+
+// The 8.3 name Wine makes up for a name that is no legal DOS name: up to four characters of the
+// name, padding, a hash of the whole name, and up to three characters of its extension.
+QString shortName(const QByteArray& bytes)
+{
+    QString name;
+    for (qsizetype at = 0; at < bytes.size();) {
+        const char32_t c = decodeLikeWine(bytes, &at);
+        name += QString::fromUcs4(&c, 1);
+    }
+    if (name.isEmpty())
+        return name;
+    quint16 hash = 0xBEEF;
+    for (qsizetype i = 0; i + 1 < name.size(); ++i)
+        hash = quint16((hash << 3) ^ (hash >> 5) ^ lowerLikeWine(name[i].unicode()) ^
+                       (lowerLikeWine(name[i + 1].unicode()) << 8));
+    hash = quint16((hash << 3) ^ (hash >> 5) ^ lowerLikeWine(name.back().unicode()));
+    qsizetype extension = -1;
+    for (qsizetype i = 1; i + 1 < name.size(); ++i) {
+        if (name[i] == u'.')
+            extension = i;
+    }
+    const auto dosChar = [](QChar c) { return isInvalidDosChar(c.unicode()) ? QChar(u'_') : c; };
+    QString result;
+    for (qsizetype i = 0; i < 4 && i < name.size() && i != extension; ++i)
+        result += dosChar(name[i]);
+    result = result.leftJustified(5, u'~');
+    const char* const hashChars = "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345";
+    result += QLatin1Char(hashChars[(hash >> 10) & 0x1F]);
+    result += QLatin1Char(hashChars[(hash >> 5) & 0x1F]);
+    result += QLatin1Char(hashChars[hash & 0x1F]);
+    if (extension >= 0) {
+        result += u'.';
+        for (qsizetype i = extension + 1; i < name.size() && i <= extension + 3; ++i)
+            result += dosChar(name[i]);
+    }
+    return result.toUpper();
+}
+
+} // namespace
+
+bool isWindowsProgram(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return false;
+    const QByteArray dosHeader = file.read(64);
+    if (dosHeader.size() < 64 || !dosHeader.startsWith("MZ"))
+        return false;
+    // The DOS header says at 0x3C where the PE header starts.
+    const quint32 peOffset = qFromLittleEndian<quint32>(dosHeader.constData() + 0x3C);
+    return file.seek(peOffset) && file.read(4) == QByteArray("PE\0\0", 4);
+}
+
+QString loader()
+{
+    return QStandardPaths::findExecutable(QStringLiteral("wine"));
+}
+
+QString ownProgram(const QString& name)
+{
+    return name.compare(QLatin1String("WINHELP.EXE"), Qt::CaseInsensitive) == 0
+               ? QStringLiteral("winhlp32.exe")
+               : QString();
+}
+
+QString windowsPath(const QString& path)
+{
+    QString result = QStringLiteral("Z:");
+    for (const QString& part : path.split(u'/', Qt::SkipEmptyParts)) {
+        const QByteArray bytes = FileSystem::encodeName(part);
+        const bool isUtf8 = QString::fromUtf8(bytes).toUtf8() == bytes;
+        result += u'\\' + (isUtf8 ? part : shortName(bytes));
+    }
+    return path.endsWith(u'/') || result.size() == 2 ? result + u'\\' : result;
+}
+
+QStringList command(const QString& loader, const QString& program, const QStringList& arguments,
+                    int windowStyle)
+{
+    // Wine's `start` is what passes a show state on to the program; its options come before the
+    // program, and everything after the program goes to the program as it is.
+    QStringList result{loader, QStringLiteral("start"),
+                       windowStyle == ProgramStart::MaximizedFocus ? QStringLiteral("/max")
+                                                                   : QStringLiteral("/min")};
+    if (program.contains(u'/'))
+        result << QStringLiteral("/unix");
+    result << program;
+    for (const QString& argument : arguments)
+        result << (argument.startsWith(u'/') ? windowsPath(argument) : argument);
+    return result;
+}
+
+QList<QByteArray> environment()
+{
+    QList<QByteArray> result;
+    const bool utf8 = qstrcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        if (utf8 || !QByteArray(*variable).startsWith("LC_ALL="))
+            result << QByteArray(*variable);
+    }
+    if (!utf8)
+        result << QByteArrayLiteral("LC_ALL=C.UTF-8");
+    return result;
+}
+
+QString notInstalled(const QString& name)
+{
+    return QStringLiteral("%1 is a Windows program, which needs Wine to run here. Install Wine "
+                          "(on Debian and Ubuntu, the package wine) and try again")
+        .arg(name);
+}
+
+} // namespace Wine
