@@ -4,9 +4,10 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QProcess>
 
 #ifndef Q_OS_WIN
+#include "system/Wine.h"
+
 #include <csignal>
 #include <grp.h>
 #include <sys/resource.h>
@@ -16,15 +17,13 @@ using namespace Fixture;
 
 namespace {
 
-const QString Missing = "File not found|48|The PCE.EXE was not found. Please place the PCE.EXE in "
-                        "the same directory with Didor AzodoVez.";
+const QString Missing = "File not found|48|The PCE.EXE was not found. Please place the PCE.EXE in the same "
+                        "directory with Didor AzodoVez.";
 
-#ifndef Q_OS_WIN
 int entriesOf(const QString& folder)
 {
     return int(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size());
 }
-#endif
 
 } // namespace
 
@@ -34,24 +33,25 @@ class TestRuntime : public QObject
 
 private slots:
     void init();
-    void cleanup();
+    void cleanup() { m_window.reset(); }
 
     void emulatorEntry_data();
     void emulatorEntry();
     void emulatorReceivesExactArguments_data();
     void emulatorReceivesExactArguments();
     void cdRomAndRepeatedPresses();
-    void emulatorOnlyOnPathIsMissing();
-    void pathWithNulStartsNothing();
+    void onlyTheCurrentFolderCounts();
     void helpViewer();
     void currentFolderRemoved();
     void currentFolderBeyondPathMax();
     void startedProgramsAreOnTheirOwn();
     void pressesUnderAProcessLimit();
+    void windowsProgramsThroughWine();
 
 private:
+    QLineEdit* text() const { return m_window->find<QLineEdit>("Text1"); }
     QStringList& boxes() { return m_window->runtime.boxes; }
-    void waitForRuns(int count) { QTRY_COMPARE_WITH_TIMEOUT(m_window->runs().size(), count, 20000); }
+    void waitForRuns(int count) { QTRY_COMPARE_WITH_TIMEOUT(m_window->runs().size(), count, 30000); }
 
     std::unique_ptr<Window<QuietRuntime>> m_window;
 };
@@ -62,23 +62,16 @@ void TestRuntime::init()
     QVERIFY(m_window->ready);
 }
 
-void TestRuntime::cleanup()
-{
-    m_window.reset();
-}
-
 void TestRuntime::emulatorEntry_data()
 {
-    // How the entries are made: see Fixture::make(). The outcome is "runs", "missing" (the
-    // warning) or the reason the error box must give.
+    // The entries (see Fixture::make()); "runs", "missing" (the warning) or what the error box says.
     QTest::addColumn<QStringList>("entries");
     QTest::addColumn<QString>("outcome");
     QTest::newRow("program") << QStringList{"program|PCE.EXE"} << "runs";
     QTest::newRow("program in other case") << QStringList{"program|pce.exe"} << "runs";
     QTest::newRow("folder") << QStringList{"dir|PCE.EXE"} << "missing";
 #ifndef Q_OS_WIN // names that differ in case only, links, pipes, run permissions: Linux's
-    QTest::newRow("folder in exact case, program in other case")
-        << QStringList{"dir|PCE.EXE", "program|Pce.Exe"} << "runs";
+    QTest::newRow("folder, program in other case") << QStringList{"dir|PCE.EXE", "program|Pce.Exe"} << "runs";
     QTest::newRow("link to the program") << QStringList{"program|emulator", "link|PCE.EXE|emulator"} << "runs";
     QTest::newRow("dangling link") << QStringList{"link|PCE.EXE|gone"} << "missing";
     QTest::newRow("loop of links") << QStringList{"link|PCE.EXE|other", "link|other|PCE.EXE"} << "missing";
@@ -93,26 +86,21 @@ void TestRuntime::emulatorEntry()
     QFETCH(QStringList, entries);
     QFETCH(QString, outcome);
     QVERIFY(make(m_window->folder(), entries));
-    m_window->find<QLineEdit>("Text1")->setText("/roms/first.pce");
+    text()->setText("/roms/first.pce");
     m_window->press("Pce");
-    if (outcome == u"runs") {
-        waitForRuns(1);
-        QCOMPARE(arguments(m_window->runs()[0]), QStringList{"/roms/first.pce"});
-        QCOMPARE(boxes(), QStringList());
-        return;
+    if (outcome != u"runs") {
+        QCOMPARE(boxes().size(), 1);
+        QVERIFY2(outcome == u"missing" ? boxes()[0] == Missing
+                                       : boxes()[0].startsWith("Didor AzodoVez|16|Cannot start PCE.EXE: " + outcome),
+                 qPrintable(boxes()[0]));
+        // The window still works: once a program is in place, the same press starts it.
+        QVERIFY(QFile::remove("PCE.EXE") || QDir().rmdir("PCE.EXE"));
+        QVERIFY(make(m_window->folder(), {"program|PCE.EXE"}));
+        m_window->press("Pce");
     }
-    QCOMPARE(boxes().size(), 1);
-    if (outcome == u"missing")
-        QCOMPARE(boxes()[0], Missing);
-    else
-        QVERIFY2(boxes()[0].startsWith("Didor AzodoVez|16|Cannot start PCE.EXE: " + outcome), qPrintable(boxes()[0]));
-
-    // The window still works: once a program is in place, the same press starts it.
-    QVERIFY(QFile::remove("PCE.EXE") || QDir().rmdir("PCE.EXE"));
-    QVERIFY(make(m_window->folder(), {"program|PCE.EXE"}));
-    m_window->press("Pce");
     waitForRuns(1);
     QCOMPARE(arguments(m_window->runs()[0]), QStringList{"/roms/first.pce"});
+    QCOMPARE(boxes().size(), outcome == u"runs" ? 0 : 1);
 }
 
 void TestRuntime::emulatorReceivesExactArguments_data()
@@ -120,18 +108,15 @@ void TestRuntime::emulatorReceivesExactArguments_data()
     // A ROM path, and whether it names a file made for the row, which the emulator must open.
     QTest::addColumn<QByteArray>("romPath");
     QTest::addColumn<bool>("made");
-    for (const char* path :
-         {"/my roms/Bonk  Adventure.pce", "/roms/say \"hi\" 'there'.pce", "/roms/x\"", "C:\\my roms\\game.pce",
-          "a\\\\\"b \\", "/roms/$HOME $(id);a&b|c>d*?`id`.pce", "-1.pce", "--help", "   ",
-          "/roms/a\tb\nc\rd\ve.pce", "/roms/Ｒ-Type ドラゴン é.pce"})
+    for (const char* path : {"/my roms/Bonk  Adventure.pce", "/roms/say \"hi\" 'there'.pce", "/roms/x\"",
+                             "C:\\my roms\\game.pce", "a\\\\\"b \\", "/r/$HOME $(id);a&b|c>d*?`id`.pce", "--help",
+                             "   ", "/roms/a\tb\nc\rd\ve.pce", "/roms/Ｒ-Type ドラゴン é.pce"})
         QTest::newRow(path) << QByteArray(path) << false;
-    QTest::newRow("255-byte name") << "/roms/" + QByteArray(251, 'n') + ".pce" << false;
     QTest::newRow("4000-byte path") << QByteArray("/dir").repeated(999) + ".pce" << false;
     QTest::newRow("the current folder's image") << QByteArray("game.pce") << true;
 #ifndef Q_OS_WIN // names that are not UTF-8 exist only on Linux
     QTest::newRow("latin-1") << QByteArray("jeu \xe9t\xe9.pce") << true;
-    QTest::newRow("sequence cut off") << QByteArray("x\xe9s") << true;
-    QTest::newRow("encoded surrogate") << QByteArray("\xed\xa0\x80 \xed\xb2\x80.pce") << true;
+    QTest::newRow("sequence cut off, encoded surrogate") << QByteArray("x\xe9s\xed\xa0\x80") << true;
     QTest::newRow("byte order mark after a stray byte") << QByteArray("\x80\xef\xbb\xbf") << true;
     QTest::newRow("real replacement character") << QByteArray("\xef\xbf\xbd.pce") << true;
 #endif
@@ -141,15 +126,15 @@ void TestRuntime::emulatorReceivesExactArguments()
 {
     QFETCH(QByteArray, romPath);
     QFETCH(bool, made);
-    QVERIFY(make(m_window->folder(), {"program|PCE.EXE"}));
     QString rom = FileSystem::decodeName(romPath);
+    QVERIFY(make(m_window->folder(), {"program|PCE.EXE"}));
     if (made) {
-        QVERIFY(make(m_window->folder(), {"file|" + QString::fromLatin1(romPath.toPercentEncoding())}));
+        QVERIFY(make(m_window->folder(), {"file|" + romPath.toPercentEncoding()}));
         rom = m_window->at(rom);
     }
     m_window->find<QCheckBox>("CheckSound")->setChecked(true);
     m_window->find<QCheckBox>("CheckFormat")->setChecked(true);
-    m_window->find<QLineEdit>("Text1")->setText(rom);
+    text()->setText(rom);
     m_window->press("Pce");
     waitForRuns(1);
     const Run run = m_window->runs()[0];
@@ -167,7 +152,7 @@ void TestRuntime::cdRomAndRepeatedPresses()
     m_window->find<QCheckBox>("CheckSGX")->setChecked(true);
     m_window->press("Pce");
     m_window->press("Pce");
-    m_window->find<QLineEdit>("Text1")->setText("/not/used.pce");
+    text()->setText("/not/used.pce");
     m_window->press("Cd");
     waitForRuns(3);
     QStringList seen;
@@ -179,27 +164,20 @@ void TestRuntime::cdRomAndRepeatedPresses()
     QCOMPARE(seen, (QStringList{"-sgx", "-sgx", "-sgx -cd"}));
 }
 
-void TestRuntime::emulatorOnlyOnPathIsMissing()
+void TestRuntime::onlyTheCurrentFolderCounts()
 {
+    // A PCE.EXE on PATH is no emulator here; a path that would be cut short at a NUL is refused.
     QTemporaryDir elsewhere;
     QVERIFY(make(elsewhere.path(), {"program|PCE.EXE"}));
     const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(QDir::toNativeSeparators(elsewhere.path())) + QDir::listSeparator().toLatin1() + path);
+    qputenv("PATH", QFile::encodeName(QDir::toNativeSeparators(elsewhere.path())));
     m_window->press("Pce");
     qputenv("PATH", path);
     QCOMPARE(boxes(), QStringList{Missing});
-    QTest::qWait(300);
-    QCOMPARE(m_window->runs().size(), 0);
-}
-
-void TestRuntime::pathWithNulStartsNothing()
-{
-    // The system ends an argument at a NUL: the emulator would get a shorter path, another file.
     QVERIFY(make(m_window->folder(), {"program|PCE.EXE", "file|a.pce"}));
-    m_window->find<QLineEdit>("Text1")->setText(QStringLiteral("a.pce") + QChar(0) + QStringLiteral("b.pce"));
+    text()->setText(QStringLiteral("a.pce") + QChar(0) + QStringLiteral("b.pce"));
     m_window->press("Pce");
-    QCOMPARE(boxes().size(), 1);
-    QVERIFY2(boxes()[0].contains("NUL"), qPrintable(boxes()[0]));
+    QVERIFY2(boxes().value(1).contains("Cannot start PCE.EXE: an argument holds a NUL"), qPrintable(boxes().value(1)));
     QTest::qWait(300);
     QCOMPARE(m_window->runs().size(), 0);
 }
@@ -230,14 +208,13 @@ void TestRuntime::currentFolderRemoved()
 #ifdef Q_OS_WIN
     QSKIP("Linux only: Windows does not let a program's current folder be removed");
 #else
-    // With the current folder gone, a PCE.EXE elsewhere, here at the root where a name built from
-    // an empty folder name would lead, must not be taken for the emulator.
+    // No PCE.EXE elsewhere, here at the root where a name built from an empty folder name would
+    // lead, is taken for the emulator; the lists start in the home folder, and say why.
     const bool rootEmulator = make("/", {"program|PCE.EXE"});
     const QString gone = m_window->at("gone");
     QVERIFY(QDir().mkdir(gone) && QDir::setCurrent(gone) && QDir().rmdir(gone));
     QuietRuntime runtime;
     Form1 form(runtime);
-    // The lists start in the home folder, and say why.
     QTRY_COMPARE(runtime.boxes.size(), 1);
     QVERIFY2(runtime.boxes[0].contains("No such file or directory"), qPrintable(runtime.boxes[0]));
     QCOMPARE(form.findChild<DirList*>("Dir1")->path(), QDir::homePath());
@@ -245,18 +222,16 @@ void TestRuntime::currentFolderRemoved()
     if (rootEmulator)
         QFile::remove("/PCE.EXE");
     QCOMPARE(runtime.boxes.value(1), Missing);
-    QTest::qWait(300);
-    QCOMPARE(m_window->runs().size(), 0);
 #endif
 }
 
 void TestRuntime::currentFolderBeyondPathMax()
 {
 #ifdef Q_OS_WIN
-    QSKIP("Linux only: Windows paths are limited otherwise");
+    QSKIP("Linux only: Windows limits paths otherwise");
 #else
-    // A current folder deeper than the system takes a path for: the image is listed and the
-    // emulator there is found and started.
+    // A current folder deeper than the system takes a path for: its image is listed, and a
+    // double-click starts the emulator there on it.
     const QByteArray part(200, 'd');
     for (int depth = 0; depth < 22; ++depth)
         QVERIFY(::mkdir(part.constData(), 0700) == 0 && ::chdir(part.constData()) == 0);
@@ -266,27 +241,25 @@ void TestRuntime::currentFolderBeyondPathMax()
     auto* files = form.findChild<FileList*>("File1");
     QTRY_COMPARE_WITH_TIMEOUT(files->model()->rowCount(), 1, 10000);
     files->setCurrentIndex(files->model()->index(0, 0));
-    QTest::keyClick(files, Qt::Key_Return);
+    emit files->dblClick();
     waitForRuns(1);
     QVERIFY(m_window->runs()[0]["cwd"].size() > 4400);
     QVERIFY(arguments(m_window->runs()[0]).value(0).endsWith(part + "/game.pce"));
     QCOMPARE(runtime.boxes, QStringList());
     QDir::setCurrent(m_window->folder());
-    QProcess::execute("rm", {"-rf", part}); // deeper than Qt can remove
 #endif
 }
 
 void TestRuntime::startedProgramsAreOnTheirOwn()
 {
 #ifdef Q_OS_WIN
-    QSKIP("Linux only: sessions, signals and the collection of ended programs are POSIX matters");
+    QSKIP("Linux only: sessions, signals and the collecting of ended programs are POSIX matters");
 #else
-    // Started programs keep running on their own, in a session of their own, with no signal
-    // blocked or ignored that the launcher blocks or ignores, and they cost the launcher no
-    // thread or child while they run.
+    // Running emulators cost the launcher no thread and no child; each has a session of its own
+    // and none of the signals the launcher blocks or ignores.
     QVERIFY(make(m_window->folder(), {"program|PCE.EXE"}));
-    qputenv("DIDOR_STANDIN_SLEEP", "3");
-    const auto previous = std::signal(SIGPIPE, SIG_IGN);
+    qputenv("DIDOR_STANDIN_SLEEP", "10");
+    const auto handler = std::signal(SIGPIPE, SIG_IGN);
     sigset_t blocked;
     sigemptyset(&blocked);
     sigaddset(&blocked, SIGUSR1);
@@ -297,18 +270,15 @@ void TestRuntime::startedProgramsAreOnTheirOwn()
         m_window->press("Cd");
     waitForRuns(5);
     pthread_sigmask(SIG_UNBLOCK, &blocked, nullptr);
-    std::signal(SIGPIPE, previous);
+    std::signal(SIGPIPE, handler);
     qunsetenv("DIDOR_STANDIN_SLEEP");
-    QVERIFY(entriesOf("/proc/self/task") <= threads);
+    QTRY_VERIFY_WITH_TIMEOUT(entriesOf("/proc/self/task") <= threads, 2000);
     for (const QString& task : QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         QFile children("/proc/self/task/" + task + "/children");
-        QVERIFY(children.open(QIODevice::ReadOnly));
-        QCOMPARE(children.readAll().trimmed(), QByteArray());
+        QVERIFY(children.open(QIODevice::ReadOnly) && children.readAll().trimmed().isEmpty());
     }
-    for (const Run& run : m_window->runs()) {
-        QCOMPARE(run["session"], QByteArray("1"));
-        QCOMPARE(run["blocked"] + run["ignored"], QByteArray("00"));
-    }
+    for (const Run& run : m_window->runs())
+        QCOMPARE(run["session"] + run["blocked"] + run["ignored"], QByteArray("100"));
 #endif
 }
 
@@ -317,7 +287,7 @@ void TestRuntime::pressesUnderAProcessLimit()
 #ifdef Q_OS_WIN
     QSKIP("Linux only: Windows has no limit on a user's processes");
 #else
-    // The limit applies to this whole process, so the test runs in a copy of the test program.
+    // The limit binds the whole process, so this runs in a copy of the test program.
     if (!qEnvironmentVariableIsSet("DIDOR_LIMITED")) {
         QProcess copy;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -330,17 +300,18 @@ void TestRuntime::pressesUnderAProcessLimit()
         QCOMPARE(copy.exitCode(), 0);
         return;
     }
-    // As an ordinary user (the limit does not bind root): first allowed one more process or
-    // thread, then none.
+    // As an ordinary user (the limit does not bind root): first allowed one more process or thread,
+    // which the emulator would take, then none. Every press starts the emulator or ends in a box,
+    // none in a crash.
     m_window.reset();
     if (::getuid() == 0)
         QVERIFY(::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0);
     m_window = std::make_unique<Window<QuietRuntime>>();
-    QVERIFY(m_window->ready);
-    QVERIFY(make(m_window->folder(), {"program|PCE.EXE"}));
+    QVERIFY(m_window->ready && make(m_window->folder(), {"program|PCE.EXE"}));
     QTest::qWait(300); // lets the lists' readers end
     const auto limitTo = [](int extra) {
-        const rlimit limit{rlim_t(entriesOf("/proc/self/task") + extra), rlim_t(entriesOf("/proc/self/task") + extra)};
+        const auto tasks = rlim_t(entriesOf("/proc/self/task") + extra);
+        const rlimit limit{tasks, tasks};
         return ::setrlimit(RLIMIT_NPROC, &limit) == 0;
     };
     QVERIFY(limitTo(1));
@@ -349,9 +320,53 @@ void TestRuntime::pressesUnderAProcessLimit()
     QVERIFY(limitTo(0));
     m_window->press("Cd");
     m_window->find<DirList>("Dir1")->setPath("/");
-    QTRY_COMPARE(boxes().size(), 5);
+    QTRY_COMPARE(boxes().size() + m_window->runs().size(), 5);
     for (const QString& box : boxes())
         QVERIFY2(box.contains("Resource temporarily unavailable"), qPrintable(box));
+#endif
+}
+
+void TestRuntime::windowsProgramsThroughWine()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Linux only: Windows starts its programs itself");
+#else
+    // A Windows PCE.EXE (and help viewer) is started through Wine, maximized (minimized), with the
+    // ROM path in Wine's Windows form, naming the same file even when its name is not UTF-8.
+    QVERIFY2(!QString(DIDOR_WINDOWS_STANDIN).isEmpty() && !Wine::loader().isEmpty(),
+             "needs MinGW and Wine, which ./test installs");
+    qputenv("WINEPREFIX", DIDOR_WINEPREFIX);
+    qputenv("WINEDEBUG", "-all");
+    QVERIFY(make(m_window->folder(), {"windows|PCE.EXE", "windows|WINHELP.EXE", "dir|My Roms",
+                                      "file|My Roms/Game (J) ゲーム.pce", "file|My Roms/jeu %E9t%E9.pce"}));
+    const auto next = [this] { // Wine reuses its process numbers: one run at a time
+        waitForRuns(1);
+        const Run run = m_window->runs()[0];
+        QDir(m_window->log.path()).removeRecursively();
+        QDir().mkpath(m_window->log.path());
+        return run;
+    };
+    m_window->find<QCheckBox>("CheckSGX")->setChecked(true);
+    text()->setText(m_window->at("My Roms/Game (J) ゲーム.pce"));
+    m_window->press("Pce");
+    Run run = next();
+    QCOMPARE(arguments(run), (QStringList{"-sgx", "Z:" + text()->text().replace(u'/', u'\\')}));
+    QCOMPARE(run["showwindow"] + run["flags"] + run["opened"], QByteArray("30x11"));
+    text()->setText(FileSystem::decodeName(QFile::encodeName(m_window->at("My Roms/jeu ")) + "\xe9t\xe9.pce"));
+    m_window->press("Pce");
+    QCOMPARE(next()["opened"], QByteArray("1"));
+    m_window->press("Cd");
+    QCOMPARE(arguments(next()), (QStringList{"-sgx", "-cd"}));
+    m_window->press("Help");
+    run = next();
+    QCOMPARE(arguments(run), QStringList{"RurevAR.hlp"});
+    QCOMPARE(run["showwindow"], QByteArray("2"));
+    // Without Wine, the box says what is missing; the ELF stand-in still starts directly (above).
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", "/nowhere");
+    m_window->press("Pce");
+    qputenv("PATH", path);
+    QVERIFY2(boxes().value(0).contains("PCE.EXE is a Windows program, which needs Wine"), qPrintable(boxes().value(0)));
 #endif
 }
 

@@ -1,20 +1,17 @@
 #pragma once
 
-// What the tests share: folder trees made of entries of every kind, the stand-in emulator and
-// what it logged, runtimes that record what the window asks of them, and the window itself in a
-// current folder of its own.
+// What the tests share: folder trees made of entries of every kind, the stand-in emulator and what
+// it logged, runtimes that record what the window asks of them, and the window in a current folder
+// of its own.
 #include "controls/DirList.h"
 #include "controls/FileList.h"
-#include "system/FileSystem.h"
 #include "system/QtRuntime.h"
 #include "window/Form1.h"
 
 #include <QAbstractButton>
 #include <QDir>
-#include <QFile>
 #include <QMap>
 #include <QProcess>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -29,9 +26,8 @@
 
 namespace Fixture {
 
-constexpr QFile::Permissions Runnable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-
-// A runtime that answers from what the test set up and records, in order, what the window asked.
+// Records, in order, what the window asks: "probe NAME 0", "box STYLE TITLE|PROMPT",
+// "start STYLE LINE", "error MESSAGE". The probe finds what it is asked for while `present`.
 class RecordingRuntime : public Runtime
 {
 public:
@@ -47,19 +43,19 @@ public:
         calls << QStringLiteral("box %1 %2|%3").arg(style).arg(title, prompt);
         return 1;
     }
-    bool startProgram(const QString& commandLine, int windowStyle) override
+    bool startProgram(const QString& line, int style) override
     {
-        calls << QStringLiteral("start %1 %2").arg(windowStyle).arg(commandLine);
+        calls << QStringLiteral("start %1 %2").arg(style).arg(line);
         return true;
     }
-    void reportError(const QString& error) override { calls << QStringLiteral("error ") + error; }
+    void reportError(const QString& error) override { calls << "error " + error; }
 
-    bool present = true;           // whether the probe finds what it is asked for
-    std::function<void()> onProbe; // runs while the probe is being answered
+    bool present = true;
+    std::function<void()> onProbe;
     QStringList calls;
 };
 
-// The real runtime, with its message boxes recorded as "title|style|prompt" instead of shown.
+// The real runtime, with its boxes recorded as "title|style|prompt" instead of shown.
 class QuietRuntime : public QtRuntime
 {
 public:
@@ -71,72 +67,60 @@ public:
     QStringList boxes;
 };
 
-// Makes entries below `root` from steps such as "file|a.pce", "dir|roms", "link|a|target",
-// "fifo|a", "empty|a", "program|PCE.EXE" (the stand-in emulator), "windows|PCE.EXE" (the Windows
-// one) and "garbage|PCE.EXE" (runnable, but no program). Names take %XX for any byte. Links and
-// pipes exist only outside Windows.
+// Makes entries below `root`: "file|NAME", "empty|NAME", "dir|NAME", "link|NAME|TARGET",
+// "fifo|NAME", "program|NAME" (the stand-in), "windows|NAME" (the Windows stand-in), "garbage|NAME"
+// (runnable, but no program). Names take %XX for any byte. Links and pipes are Linux's.
 inline bool make(const QString& root, const QStringList& steps)
 {
     for (const QString& step : steps) {
         const QStringList word = step.split(u'|');
-        const QString name = FileSystem::decodeName(QByteArray::fromPercentEncoding(word.value(1).toUtf8()));
-        const QString path = FileSystem::join(root, name);
-        const QByteArray bytes = FileSystem::encodeName(path);
-        const QString kind = word[0];
+        const QByteArray name = QByteArray::fromPercentEncoding(word.value(1).toUtf8());
+        const QString path = FileSystem::join(root, FileSystem::decodeName(name));
+        const auto runnable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+        QFile file(path);
         bool made = false;
-        if (kind == u"dir") {
+        if (word[0] == u"dir")
             made = QDir().mkdir(path);
-        } else if (kind == u"program" || kind == u"windows") {
-            const QString standIn = kind == u"program" ? DIDOR_STANDIN : DIDOR_WINDOWS_STANDIN;
-            made = QFile::copy(standIn, path) && QFile::setPermissions(path, Runnable);
-        } else if (kind == u"garbage") {
-            QFile file(path);
-            made = file.open(QIODevice::WriteOnly) && file.write("\x7f" "ELF?") == 5 &&
-                   file.setPermissions(Runnable);
+        else if (word[0] == u"program" || word[0] == u"windows")
+            made = QFile::copy(word[0] == u"program" ? DIDOR_STANDIN : DIDOR_WINDOWS_STANDIN, path) &&
+                   file.setPermissions(runnable);
+        else if (word[0] == u"garbage")
+            made = file.open(QIODevice::WriteOnly) && file.write("\x7f" "ELF?") && file.setPermissions(runnable);
 #ifndef Q_OS_WIN
-        } else if (kind == u"link") {
-            made = ::symlink(word[2].toUtf8().constData(), bytes.constData()) == 0;
-        } else if (kind == u"fifo") {
-            made = ::mkfifo(bytes.constData(), 0600) == 0;
-        } else {
-            const int file = ::open(bytes.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600);
-            made = file >= 0 && (kind == u"empty" || ::write(file, "x", 1) == 1) && ::close(file) == 0;
+        else if (word[0] == u"link")
+            made = ::symlink(word[2].toUtf8().constData(), FileSystem::encodeName(path).constData()) == 0;
+        else if (word[0] == u"fifo")
+            made = ::mkfifo(FileSystem::encodeName(path).constData(), 0600) == 0;
+        else // Qt's files cannot have names that are not UTF-8
+            made = ::close(::open(FileSystem::encodeName(path).constData(), O_CREAT | O_WRONLY, 0600)) == 0 &&
+                   (word[0] == u"empty" || ::truncate(FileSystem::encodeName(path).constData(), 1) == 0);
 #else
-        } else {
-            QFile file(path);
-            made = file.open(QIODevice::WriteOnly) && (kind == u"empty" || file.write("x") == 1);
+        else
+            made = file.open(QIODevice::WriteOnly) && (word[0] == u"empty" || file.write("x"));
 #endif
-        }
         if (!made)
             return false;
     }
     return true;
 }
 
-// One run of the stand-in: its log's fields ("argv[1]", "cwd", "showwindow", ...), byte for byte.
+// One run of the stand-in: the fields of its log ("argv[1]", "cwd", ...), byte for byte.
 using Run = QMap<QByteArray, QByteArray>;
 
 inline QList<Run> runs(const QString& logFolder)
 {
     QList<Run> result;
     const QDir log(logFolder);
-    for (const QString& name : log.entryList({QStringLiteral("run.*.log")}, QDir::Files)) {
+    for (const QString& name : log.entryList({"run.*.log"}, QDir::Files)) {
         QFile file(log.filePath(name));
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
         Run run;
-        for (const QByteArray& line : file.readAll().split('\n')) {
-            const qsizetype equals = line.indexOf('=');
-            QByteArray value;
-            for (qsizetype i = equals + 1; i < line.size(); ++i) {
-                const char c = line[i];
-                if (c == '\\' && ++i < line.size())
-                    value += line[i] == 'n' ? '\n' : line[i] == 'r' ? '\r' : line[i] == 't' ? '\t' : line[i];
-                else
-                    value += c;
+        for (const QByteArray& line : file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>()) {
+            QByteArray value = line.mid(line.indexOf('=') + 1);
+            for (qsizetype i = value.indexOf('\\'); i >= 0 && i + 1 < value.size(); i = value.indexOf('\\', i + 1)) {
+                const char escaped = value[i + 1];
+                value.replace(i, 2, escaped == 'n' ? "\n" : escaped == 'r' ? "\r" : escaped == 't' ? "\t" : "\\");
             }
-            if (equals > 0)
-                run[line.left(equals)] = value;
+            run[line.left(line.indexOf('='))] = value;
         }
         result << run;
     }
@@ -152,8 +136,8 @@ inline QStringList arguments(const Run& run)
     return result;
 }
 
-// The window on a runtime of type R, in a fresh current folder of its own that it leaves again
-// when it goes, with a folder for the stand-in's logs.
+// The window on a runtime of type R, in a fresh current folder that it leaves when it goes, and a
+// folder for the stand-in's logs.
 template <typename R> class Window
 {
 public:
@@ -167,22 +151,13 @@ public:
     {
         form.reset();
         QDir::setCurrent(start);
-#ifndef Q_OS_WIN
-        // Qt cannot remove names that are not UTF-8, nor folders it has no permission for.
+#ifndef Q_OS_WIN // Qt removes neither names that are not UTF-8 nor folders it may not read
         QProcess::execute("chmod", {"-R", "u+rwx", work.path()});
         QProcess::execute("rm", {"-rf", work.path()});
 #endif
     }
-    Window(const Window&) = delete;
-    Window& operator=(const Window&) = delete;
 
-    template <typename T = QWidget> T* find(const char* name) const
-    {
-        auto* widget = form->findChild<T*>(QLatin1String(name));
-        if (widget == nullptr)
-            qFatal("no control %s", name);
-        return widget;
-    }
+    template <typename T = QWidget> T* find(const char* name) const { return form->findChild<T*>(name); }
     void press(const char* button) { QTest::mouseClick(find<QAbstractButton>(button), Qt::LeftButton); }
     QList<Run> runs() const { return Fixture::runs(log.path()); }
     QString folder() const { return QDir::toNativeSeparators(work.path()); }
@@ -200,13 +175,5 @@ public:
     R runtime;
     std::unique_ptr<Form1> form;
 };
-
-// Waits until a list (DirList or FileList) has listed its folder completely.
-template <typename List> bool listed(List* list, const std::function<void()>& action)
-{
-    QSignalSpy finished(list, &List::listingFinished);
-    action();
-    return finished.wait(10000) || !finished.isEmpty();
-}
 
 } // namespace Fixture

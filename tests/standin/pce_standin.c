@@ -1,0 +1,112 @@
+/* The stand-in emulator of the tests: records how it was started in a new file run.<pid>.log in
+ * the folder $DIDOR_LOG (written as .part and renamed, so that a reader never sees half of it),
+ * then exits, after $DIDOR_STANDIN_SLEEP seconds when that is set. One field a line, the values
+ * byte for byte (UTF-8 on Windows) but for the escapes \\ \n \r \t:
+ *   argc, argv[0] ... argv[argc-1], cwd, opened (1 if the last argument opens for reading),
+ *   on Windows: commandline, showwindow, flags (of STARTUPINFO);
+ *   elsewhere: session (1 if it leads a session of its own), blocked, ignored (1 if any signal is). */
+#include <stdio.h>
+#include <stdlib.h>
+#ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
+#define ARG WCHAR
+#else
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+#define ARG char
+#endif
+
+static void field(FILE *log, const char *name, const ARG *value)
+{
+    fputs(name, log);
+    for (; value && *value; ++value) {
+        unsigned c = (unsigned)*value;
+        if (c == '\\' || c == '\n' || c == '\r' || c == '\t') {
+            fputc('\\', log);
+            fputc(c == '\\' ? '\\' : c == '\n' ? 'n' : c == '\r' ? 'r' : 't', log);
+            continue;
+        }
+#ifdef _WIN32 /* UTF-16 to UTF-8; a lone surrogate keeps its three bytes */
+        if (c >= 0xD800 && c < 0xDC00 && value[1] >= 0xDC00 && value[1] < 0xE000)
+            c = 0x10000 + ((c - 0xD800) << 10) + ((unsigned)*++value - 0xDC00);
+        if (c >= 0x80) {
+            int extra = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+            fputc((extra == 1 ? 0xC0 : extra == 2 ? 0xE0 : 0xF0) | c >> 6 * extra, log);
+            while (extra--)
+                fputc(0x80 | (c >> 6 * extra & 0x3F), log);
+            continue;
+        }
+#endif
+        fputc((int)c, log);
+    }
+    fputc('\n', log);
+}
+
+#ifdef _WIN32
+int wmain(void)
+{
+    static WCHAR folder[32768], cwd[32768], path[32800], part[32806];
+    int argc = 0, i, opened = 0;
+    WCHAR **argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    STARTUPINFOW startup;
+    HANDLE file;
+    FILE *log;
+    if (!GetEnvironmentVariableW(L"DIDOR_LOG", folder, 32768))
+        return 0;
+    GetStartupInfoW(&startup);
+    GetCurrentDirectoryW(32768, cwd);
+    file = argc < 2 ? INVALID_HANDLE_VALUE
+                    : CreateFileW(argv[argc - 1], GENERIC_READ, 7, NULL, OPEN_EXISTING, 0, NULL);
+    opened = file != INVALID_HANDLE_VALUE && CloseHandle(file);
+    _snwprintf(path, 32799, L"%ls%ls\\run.%lu.log", folder[0] == '/' ? L"Z:" : L"", folder,
+               GetCurrentProcessId());
+    _snwprintf(part, 32805, L"%ls.part", path);
+    if (!(log = _wfopen(part, L"wb")))
+        return 1;
+    field(log, "commandline=", GetCommandLineW());
+    fprintf(log, "showwindow=%u\nflags=0x%lx\n", startup.wShowWindow, startup.dwFlags);
+#else
+int main(int argc, char **argv)
+{
+    const char *folder = getenv("DIDOR_LOG");
+    char path[4096], part[4106], *cwd = getcwd(NULL, 0);
+    int i, blocked = 0, ignored = 0, opened = 0;
+    sigset_t mask;
+    FILE *log;
+    if (!folder)
+        return 0;
+    opened = argc > 1 && open(argv[argc - 1], O_RDONLY | O_NONBLOCK) >= 0;
+    sigprocmask(SIG_SETMASK, NULL, &mask);
+    for (i = 1; i < NSIG; ++i) {
+        struct sigaction action;
+        blocked |= sigismember(&mask, i) == 1;
+        ignored |= sigaction(i, NULL, &action) == 0 && action.sa_handler == SIG_IGN;
+    }
+    snprintf(path, sizeof path, "%s/run.%d.log", folder, (int)getpid());
+    snprintf(part, sizeof part, "%s.part", path);
+    if (!(log = fopen(part, "w")))
+        return 1;
+    fprintf(log, "session=%d\nblocked=%d\nignored=%d\n", getsid(0) == getpid(), blocked, ignored);
+#endif
+    fprintf(log, "argc=%d\nopened=%d\n", argc, opened);
+    for (i = 0; i < argc; ++i) {
+        char name[32];
+        snprintf(name, sizeof name, "argv[%d]=", i);
+        field(log, name, argv[i]);
+    }
+    field(log, "cwd=", cwd);
+#ifdef _WIN32
+    if (fclose(log) != 0 || !MoveFileExW(part, path, MOVEFILE_REPLACE_EXISTING))
+        return 1;
+    if (GetEnvironmentVariableW(L"DIDOR_STANDIN_SLEEP", folder, 32768))
+        Sleep(1000 * (DWORD)_wtoi(folder));
+#else
+    if (fclose(log) != 0 || rename(part, path) != 0)
+        return 1;
+    if (getenv("DIDOR_STANDIN_SLEEP"))
+        sleep((unsigned)atoi(getenv("DIDOR_STANDIN_SLEEP")));
+#endif
+    return 0;
+}
