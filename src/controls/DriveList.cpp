@@ -101,22 +101,22 @@ void DriveList::refresh()
     // The blocker keeps filling the list from counting as a choice.
     const QSignalBlocker quiet(this);
     clear();
-    for (const Volumes::Drive& drive : Volumes::drives()) {
-        addItem(caption(drive), drive.root);
-        if (!drive.labelToAsk)
+    for (const Volumes::Drive& volume : Volumes::drives()) {
+        addItem(caption(volume), volume.root);
+        if (!volume.labelToAsk)
             continue;
         // A label that must be asked of the drive arrives when the drive answers.
         auto mailbox = m_mailbox;
         QString ignored;
         Background::start(
-            [this, mailbox, drive] {
-                const QString label = Volumes::askLabel(drive.root);
+            [this, mailbox, volume] {
+                const QString label = Volumes::askLabel(volume.root);
                 if (label.isEmpty())
                     return;
-                mailbox->post([this, drive, label] {
-                    const int index = findData(drive.root);
+                mailbox->post([this, volume, label] {
+                    const int index = findData(volume.root);
                     if (index >= 0)
-                        setItemText(index, caption(Volumes::Drive{drive.root, label, false}));
+                        setItemText(index, caption(Volumes::Drive{volume.root, label, false}));
                 });
             },
             &ignored);

@@ -22,7 +22,7 @@ public:
 
     QString text(QAccessible::Text kind) const override
     {
-        const QString own = QAccessibleWidget::text(kind);
+        QString own = QAccessibleWidget::text(kind);
         if (kind != QAccessible::Name || !own.isEmpty())
             return own;
         return box()->text();

@@ -48,7 +48,7 @@ constexpr int QuietWaitMs = 100;
 
 } // namespace
 
-Outcome run(std::function<void()> job, int timeoutMs)
+Outcome run(const std::function<void()>& job, int timeoutMs)
 {
     QEventLoop loop;
     auto mailbox = std::make_shared<Mailbox>(&loop);

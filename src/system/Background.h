@@ -24,7 +24,7 @@ enum class Outcome { Finished, NotAnswering };
 // Runs `job` in the background and waits up to `timeoutMs` for it, keeping the windows painted but
 // taking no input meanwhile. When the system gives no thread, the job runs here instead. After
 // NotAnswering the job may still run, so it must own everything it touches.
-Outcome run(std::function<void()> job, int timeoutMs = AnswerTimeoutMs);
+Outcome run(const std::function<void()>& job, int timeoutMs = AnswerTimeoutMs);
 
 // The way back from background jobs to an object of the window thread: a call posted here runs in
 // that object's thread, unless the object has gone since; close() in its destructor.

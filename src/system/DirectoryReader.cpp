@@ -50,7 +50,7 @@ void DirectoryReader::start(const QString& path, const FileSystem::NameFilter& n
     auto current = m_generation;
     auto mailbox = m_mailbox;
     // Runs `call` here, unless a newer start() or the timeout has abandoned this reading.
-    auto reply = [this, current, generation, mailbox](std::function<void()> call) {
+    auto reply = [this, current, generation, mailbox](const std::function<void()>& call) {
         mailbox->post([this, current, generation, call] {
             if (generation == current->load())
                 call();

@@ -354,7 +354,7 @@ QString currentDirectory(QString* error)
         *error = systemMessage(errno);
         return {};
     }
-    const QString name = decodeName(QByteArray(path));
+    QString name = decodeName(QByteArray(path));
     std::free(path);
     return name;
 }
