@@ -21,7 +21,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <type_traits>
 #include <unistd.h>
 
 using namespace BenchFigures;
@@ -38,15 +37,6 @@ constexpr double ListingBudgetRatio = 2;
 constexpr double StallBudgetMs = 50;
 // The tick of the timer that watches the event loop.
 constexpr int TickMs = 1;
-
-// Whether the file list tells when a listing is complete; the list is timed only if it does.
-template <typename List, typename = void> struct ReportsListingFinished : std::false_type
-{
-};
-template <typename List>
-struct ReportsListingFinished<List, std::void_t<decltype(&List::listingFinished)>> : std::true_type
-{
-};
 
 // Fills `folder` with `entries` entries and returns how many of them are images. Every tenth entry
 // is an image; of the rest, four in nine are folders (some named like images, which the list must
@@ -109,49 +99,48 @@ struct Listing
 // Shows a new window, points its file list at `folder` and waits for the list to report the
 // listing complete, while a timer of TickMs notes every gap in the event loop's answers. The list
 // is the window's own, set up as the user gets it.
-template <typename List> Listing listFolder(const QString& folder)
+Listing listFolder(const QString& folder)
 {
     Listing listing;
-    if constexpr (ReportsListingFinished<List>::value) {
-        QtRuntime runtime;
-        Form1 window(runtime);
-        window.show();
-        auto* const shown = window.findChild<List*>(QStringLiteral("File1"));
-        if (shown == nullptr || !QTest::qWaitForWindowExposed(&window))
-            return listing;
-        List& list = *shown;
-        // The window lists its (empty) current directory as it opens; let that finish first.
-        QTest::qWait(100);
+    QtRuntime runtime;
+    Form1 window(runtime);
+    auto* const list = window.findChild<FileList*>(QStringLiteral("File1"));
+    if (list == nullptr)
+        return listing;
+    // The window lists its (empty) current folder as it opens; that listing ends first.
+    bool startListed = false;
+    const QMetaObject::Connection startListing =
+        QObject::connect(list, &FileList::listingFinished, [&] { startListed = true; });
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window) || !QTest::qWaitFor([&] { return startListed; }))
+        return listing;
+    QObject::disconnect(startListing);
 
-        QEventLoop loop;
-        QObject::connect(&list, &List::listingFinished, &loop, [&] {
-            listing.finished = true;
-            loop.quit();
-        });
-        qint64 lastAnswer = 0;
-        QTimer ticker;
-        ticker.setTimerType(Qt::PreciseTimer);
-        ticker.setInterval(TickMs);
-        QObject::connect(&ticker, &QTimer::timeout, &loop, [&] {
-            const qint64 now = monotonicNs();
-            listing.longestStallMs = qMax(listing.longestStallMs, (now - lastAnswer) / 1e6);
-            lastAnswer = now;
-        });
-        QTimer::singleShot(120000, &loop, &QEventLoop::quit);
+    QEventLoop loop;
+    QObject::connect(list, &FileList::listingFinished, &loop, [&] {
+        listing.finished = true;
+        loop.quit();
+    });
+    qint64 lastAnswer = 0;
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    ticker.setInterval(TickMs);
+    QObject::connect(&ticker, &QTimer::timeout, &loop, [&] {
+        const qint64 now = monotonicNs();
+        listing.longestStallMs = qMax(listing.longestStallMs, (now - lastAnswer) / 1e6);
+        lastAnswer = now;
+    });
+    QTimer::singleShot(120000, &loop, &QEventLoop::quit);
 
-        const qint64 start = monotonicNs();
-        lastAnswer = start;
-        ticker.start();
-        list.setPath(folder);
-        if (!listing.finished)
-            loop.exec();
-        const qint64 end = monotonicNs();
-        listing.ms = (end - start) / 1e6;
-        listing.longestStallMs = qMax(listing.longestStallMs, (end - lastAnswer) / 1e6);
-        listing.rows = list.model()->rowCount();
-    } else {
-        Q_UNUSED(folder)
-    }
+    const qint64 start = monotonicNs();
+    lastAnswer = start;
+    ticker.start();
+    list->setPath(folder);
+    loop.exec();
+    const qint64 end = monotonicNs();
+    listing.ms = (end - start) / 1e6;
+    listing.longestStallMs = qMax(listing.longestStallMs, (end - lastAnswer) / 1e6);
+    listing.rows = list->model()->rowCount();
     return listing;
 }
 
@@ -160,31 +149,37 @@ QString entriesText(int entries)
     return QLocale(QLocale::English).toString(entries);
 }
 
-void measureSize(int entries, int runs, QTextStream& errors)
+// Prints the rows for folders of `entries` entries; false when the list or the scan missed images.
+bool measureSize(int entries, int runs, QTextStream& errors)
 {
     QTemporaryDir folder;
     const int images = fillFolder(folder.path(), entries);
     if (!folder.isValid() || images < 0) {
         errors << "bench_listing: cannot fill a folder of " << entries << " entries" << Qt::endl;
-        return;
+        return false;
     }
     QList<double> scans;
     QList<double> listings;
     QList<double> stalls;
     bool allListed = true;
+    bool allScanned = true;
     for (int run = 0; run < runs; ++run) {
         qsizetype scanned = 0;
         Listing listing;
         // Alternating the order spreads over both whatever the first of the two leaves warm.
         if (run % 2 == 0) {
             scans << bareScanMs(folder.path(), &scanned);
-            listing = listFolder<FileList>(folder.path());
+            listing = listFolder(folder.path());
         } else {
-            listing = listFolder<FileList>(folder.path());
+            listing = listFolder(folder.path());
             scans << bareScanMs(folder.path(), &scanned);
         }
-        if (scanned != images)
+        if (scanned != images) {
             errors << "bench_listing: the scan found " << scanned << " of " << images << Qt::endl;
+            allScanned = false;
+        }
+        if (!listing.finished)
+            errors << "bench_listing: the list did not finish listing" << Qt::endl;
         if (listing.finished && listing.rows != images) {
             errors << "bench_listing: the list shows " << listing.rows << " of " << images
                    << " images" << Qt::endl;
@@ -198,12 +193,6 @@ void measureSize(int entries, int runs, QTextStream& errors)
     const QString what = QStringLiteral("Folder of %1 entries: ").arg(entriesText(entries));
     const double scan = median(scans);
     const bool budgeted = entries == BudgetEntries;
-    if (!ReportsListingFinished<FileList>::value) {
-        printRow(what + QStringLiteral("list shows its images"),
-                 QStringLiteral("n/a (no FileList::listingFinished yet)"), milliseconds(scan),
-                 NoBudget, budgeted ? QStringLiteral("<= 2 x scan") : NoBudget, NoBudget);
-        return;
-    }
     const double listed = median(listings);
     const double ratio = listed / scan;
     const QString listFigure =
@@ -219,6 +208,7 @@ void measureSize(int entries, int runs, QTextStream& errors)
                  u')',
              NoBudget, NoBudget, budgeted ? QStringLiteral("<= 50 ms") : NoBudget,
              budgeted ? verdict(stall <= StallBudgetMs) : NoBudget);
+    return allListed && allScanned;
 }
 
 } // namespace
@@ -235,7 +225,8 @@ int main(int argc, char* argv[])
     // The window lists its current directory as it opens: an empty one costs nothing.
     QTemporaryDir emptyFolder;
     QDir::setCurrent(emptyFolder.path());
+    bool complete = true;
     for (const QString& size : sizes)
-        measureSize(size.toInt(), runs, errors);
-    return 0;
+        complete = measureSize(size.toInt(), runs, errors) && complete;
+    return complete ? 0 : 1;
 }
