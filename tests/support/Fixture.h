@@ -1,7 +1,7 @@
 #pragma once
 
-// What the tests share: folder trees made of entries of every kind, the stand-in emulator and what
-// it logged, runtimes that record what the window asks of them, and the window in a current folder
+// What the tests share: folder trees of entries of every kind, the stand-in emulator and what it
+// logged, runtimes that record what the window asks of them, and the window in a current folder
 // of its own.
 #include "controls/DirList.h"
 #include "controls/FileList.h"
@@ -9,7 +9,6 @@
 #include "window/Form1.h"
 
 #include <QAbstractButton>
-#include <QDir>
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -28,9 +27,8 @@ namespace Fixture {
 
 // Records, in order, what the window asks: "probe NAME 0", "box STYLE TITLE|PROMPT",
 // "start STYLE LINE", "error MESSAGE". The probe finds what it is asked for while `present`.
-class RecordingRuntime : public Runtime
+struct RecordingRuntime : Runtime
 {
-public:
     QString probeEntry(const QString& name, int attributes) override
     {
         calls << QStringLiteral("probe %1 %2").arg(name).arg(attributes);
@@ -56,9 +54,8 @@ public:
 };
 
 // The real runtime, with its boxes recorded as "title|style|prompt" instead of shown.
-class QuietRuntime : public QtRuntime
+struct QuietRuntime : QtRuntime
 {
-public:
     int messageBox(const QString& prompt, int style, const QString& title) override
     {
         boxes << QStringLiteral("%1|%2|%3").arg(title).arg(style).arg(prompt);
@@ -67,36 +64,34 @@ public:
     QStringList boxes;
 };
 
-// Makes entries below `root`: "file|NAME", "empty|NAME", "dir|NAME", "link|NAME|TARGET",
-// "fifo|NAME", "program|NAME" (the stand-in), "windows|NAME" (the Windows stand-in), "garbage|NAME"
-// (runnable, but no program). Names take %XX for any byte. Links and pipes are Linux's.
+// Makes entries below `root`: "file|NAME", "dir|NAME", "link|NAME|TARGET", "fifo|NAME",
+// "program|NAME" (the stand-in), "windows|NAME" (the Windows stand-in), "garbage|NAME" (runnable,
+// no program). Names take %XX for any byte. Links and pipes are Linux's.
 inline bool make(const QString& root, const QStringList& steps)
 {
     for (const QString& step : steps) {
         const QStringList word = step.split(u'|');
-        const QByteArray name = QByteArray::fromPercentEncoding(word.value(1).toUtf8());
-        const QString path = FileSystem::join(root, FileSystem::decodeName(name));
+        const QString path = FileSystem::join(root, FileSystem::decodeName(QByteArray::fromPercentEncoding(word[1].toUtf8())));
+        const QByteArray bytes = FileSystem::encodeName(path);
         const auto runnable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
         QFile file(path);
         bool made = false;
         if (word[0] == u"dir")
             made = QDir().mkdir(path);
         else if (word[0] == u"program" || word[0] == u"windows")
-            made = QFile::copy(word[0] == u"program" ? DIDOR_STANDIN : DIDOR_WINDOWS_STANDIN, path) &&
-                   file.setPermissions(runnable);
+            made = QFile::copy(word[0] == u"program" ? DIDOR_STANDIN : DIDOR_WINDOWS_STANDIN, path) && file.setPermissions(runnable);
         else if (word[0] == u"garbage")
-            made = file.open(QIODevice::WriteOnly) && file.write("\x7f" "ELF?") && file.setPermissions(runnable);
+            made = file.open(QIODevice::WriteOnly) && file.write("\x7f" "ELF?") == 5 && file.setPermissions(runnable);
 #ifndef Q_OS_WIN
         else if (word[0] == u"link")
-            made = ::symlink(word[2].toUtf8().constData(), FileSystem::encodeName(path).constData()) == 0;
+            made = ::symlink(word[2].toUtf8().constData(), bytes.constData()) == 0;
         else if (word[0] == u"fifo")
-            made = ::mkfifo(FileSystem::encodeName(path).constData(), 0600) == 0;
+            made = ::mkfifo(bytes.constData(), 0600) == 0;
         else // Qt's files cannot have names that are not UTF-8
-            made = ::close(::open(FileSystem::encodeName(path).constData(), O_CREAT | O_WRONLY, 0600)) == 0 &&
-                   (word[0] == u"empty" || ::truncate(FileSystem::encodeName(path).constData(), 1) == 0);
+            made = ::close(::open(bytes.constData(), O_CREAT | O_WRONLY, 0600)) == 0 && ::truncate(bytes.constData(), 1) == 0;
 #else
         else
-            made = file.open(QIODevice::WriteOnly) && (word[0] == u"empty" || file.write("x"));
+            made = file.open(QIODevice::WriteOnly) && file.write("x") == 1;
 #endif
         if (!made)
             return false;
@@ -110,19 +105,15 @@ using Run = QMap<QByteArray, QByteArray>;
 inline QList<Run> runs(const QString& logFolder)
 {
     QList<Run> result;
-    const QDir log(logFolder);
-    for (const QString& name : log.entryList({"run.*.log"}, QDir::Files)) {
-        QFile file(log.filePath(name));
-        Run run;
+    for (const QFileInfo& log : QDir(logFolder).entryInfoList({"run.*.log"}, QDir::Files)) {
+        QFile file(log.filePath());
+        Run& run = result.emplaceBack();
         for (const QByteArray& line : file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>()) {
             QByteArray value = line.mid(line.indexOf('=') + 1);
-            for (qsizetype i = value.indexOf('\\'); i >= 0 && i + 1 < value.size(); i = value.indexOf('\\', i + 1)) {
-                const char escaped = value[i + 1];
-                value.replace(i, 2, escaped == 'n' ? "\n" : escaped == 'r' ? "\r" : escaped == 't' ? "\t" : "\\");
-            }
+            for (qsizetype i = value.indexOf('\\'); i >= 0 && i + 1 < value.size(); i = value.indexOf('\\', i + 1))
+                value.replace(i, 2, value[i + 1] == 'n' ? "\n" : value[i + 1] == 'r' ? "\r" : value[i + 1] == 't' ? "\t" : "\\");
             run[line.left(line.indexOf('='))] = value;
         }
-        result << run;
     }
     return result;
 }
@@ -138,9 +129,8 @@ inline QStringList arguments(const Run& run)
 
 // The window on a runtime of type R, in a fresh current folder that it leaves when it goes, and a
 // folder for the stand-in's logs.
-template <typename R> class Window
+template <typename R> struct Window
 {
-public:
     Window()
     {
         ready = work.isValid() && log.isValid() && QDir::setCurrent(work.path());
@@ -162,15 +152,10 @@ public:
     QList<Run> runs() const { return Fixture::runs(log.path()); }
     QString folder() const { return QDir::toNativeSeparators(work.path()); }
     QString at(const QString& relative) const { return FileSystem::join(folder(), relative); }
-    bool show()
-    {
-        form->show();
-        return QTest::qWaitForWindowExposed(form.get());
-    }
+    bool show() { return form->show(), QTest::qWaitForWindowExposed(form.get()); }
 
     const QString start = QDir::currentPath();
-    QTemporaryDir work;
-    QTemporaryDir log;
+    QTemporaryDir work, log;
     bool ready = false;
     R runtime;
     std::unique_ptr<Form1> form;
