@@ -4,9 +4,9 @@
 // purpose, with one of them chosen, so that the pictures are the same wherever they are made.
 //
 // Usage: snapshot OUTPUT_DIRECTORY
-#include "system/Desktop.h"
 #include "controls/DirList.h"
 #include "controls/FileList.h"
+#include "system/Desktop.h"
 #include "system/QtRuntime.h"
 #include "window/Form1.h"
 
@@ -25,24 +25,16 @@ namespace {
 bool makeSamples(const QString& root)
 {
     QDir samples(root);
-    if (!samples.mkpath(QStringLiteral("roms/Shooters")) || !samples.mkpath(QStringLiteral("roms/Role-playing")))
+    if (!samples.mkpath(QStringLiteral("roms/Shooters")) ||
+        !samples.mkpath(QStringLiteral("roms/Role-playing")))
         return false;
-    for (const char* name : {"Bonk's Adventure.pce", "Blazing Lazers.PCE", "Devil's Crush.pce", "R-Type.Pce",
-                             "Splatterhouse.pce", "readme.txt"}) {
+    for (const char* name : {"Bonk's Adventure.pce", "Blazing Lazers.PCE", "Devil's Crush.pce",
+                             "R-Type.Pce", "Splatterhouse.pce", "readme.txt"}) {
         QFile file(samples.filePath(QStringLiteral("roms/") + QLatin1String(name)));
         if (!file.open(QIODevice::WriteOnly))
             return false;
     }
     return QDir::setCurrent(samples.filePath(QStringLiteral("roms")));
-}
-
-// Waits until `list` says its listing is complete, or a few seconds at the most.
-template <typename List> void waitForListing(List* list)
-{
-    QEventLoop loop;
-    QObject::connect(list, &List::listingFinished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 } // namespace
@@ -63,11 +55,26 @@ int main(int argc, char* argv[])
     setUpApplication();
     QtRuntime runtime; // nothing is pressed; the window only needs one to exist
     Form1 window(runtime);
-    window.show();
-    waitForListing(window.findChild<DirList*>(QStringLiteral("Dir1")));
+    // Both lists start reading the sample folder as the window is made; they report the end
+    // through the event loop, so nothing is missed by listening from here on.
+    auto* folders = window.findChild<DirList*>(QStringLiteral("Dir1"));
     auto* files = window.findChild<FileList*>(QStringLiteral("File1"));
-    if (files->model()->rowCount() == 0)
-        waitForListing(files);
+    int listed = 0;
+    QEventLoop loop;
+    const auto finished = [&listed, &loop] {
+        if (++listed == 2)
+            loop.quit();
+    };
+    QObject::connect(folders, &DirList::listingFinished, &loop, finished);
+    QObject::connect(files, &FileList::listingFinished, &loop, finished);
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    window.show();
+    if (listed < 2)
+        loop.exec();
+    if (listed < 2) {
+        QTextStream(stderr) << "the sample folder was not listed in time\n";
+        return 1;
+    }
     // Choose the second image, as a click would.
     files->setCurrentIndex(files->model()->index(1, 0));
     emit files->click();
