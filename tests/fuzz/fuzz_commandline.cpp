@@ -35,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             "split(\"P \" + quote(x)) == {P, x}");
 
     // The cartridge launch line as the window builds it; an empty path adds no argument.
-    QStringList expected{QStringLiteral("PCE.EXE"), QStringLiteral("-1"), QStringLiteral("-nosound")};
+    QStringList expected{QStringLiteral("PCE.EXE"), QStringLiteral("-1"),
+                         QStringLiteral("-nosound")};
     if (!text.isEmpty())
         expected << text;
     require(CommandLine::split(QStringLiteral("PCE.EXE -1 -nosound ") +
