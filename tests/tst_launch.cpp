@@ -40,14 +40,13 @@ private slots:
     void lineIsReadAsWindowsReadsIt();
 
 private:
-    QLineEdit* text() const { return m_window->find<QLineEdit>("Text1"); }
     QStringList& calls() { return m_window->runtime.calls; }
     std::unique_ptr<Window<RecordingRuntime>> m_window;
 };
 
 void TestLaunch::everyOptionCombination()
 {
-    text()->setText("C:\\ROMS\\GAME.PCE");
+    m_window->romPath()->setText("C:\\ROMS\\GAME.PCE");
     for (int mask = 0; mask < 32; ++mask) {
         QString flags;
         for (int i = 0; i < Options.size(); ++i) {
@@ -81,7 +80,7 @@ void TestLaunch::romPath()
 {
     QFETCH(QString, typed);
     QFETCH(QString, line);
-    QTest::keyClicks(text(), typed);
+    QTest::keyClicks(m_window->romPath(), typed);
     m_window->press("Pce");
     QCOMPARE(calls(), (QStringList{"probe PCE.EXE 0", "start 3 " + line}));
 }
@@ -99,19 +98,19 @@ void TestLaunch::missingEmulator()
     QFETCH(QString, button);
     m_window->runtime.present = false;
     m_window->find<QCheckBox>("CheckJoy")->setChecked(true);
-    text()->setText("/roms/a.pce");
+    m_window->romPath()->setText("/roms/a.pce");
     m_window->press(qPrintable(button));
     m_window->press(qPrintable(button));
     QCOMPARE(calls(), (QStringList{"probe PCE.EXE 0", Warning, "probe PCE.EXE 0", Warning}));
     QVERIFY(m_window->find<QCheckBox>("CheckJoy")->isChecked());
-    QCOMPARE(text()->text(), QString("/roms/a.pce"));
+    QCOMPARE(m_window->romPath()->text(), QString("/roms/a.pce"));
 }
 
 void TestLaunch::optionsAndPathAreReadAfterThePresenceCheck()
 {
     m_window->runtime.onProbe = [this] {
         m_window->find<QCheckBox>("CheckSGX")->setChecked(true);
-        text()->setText("/late.pce");
+        m_window->romPath()->setText("/late.pce");
     };
     m_window->press("Pce");
     QCOMPARE(calls(), (QStringList{"probe PCE.EXE 0", "start 3 PCE.EXE -sgx /late.pce"}));

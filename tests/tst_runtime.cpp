@@ -48,7 +48,6 @@ private slots:
     void windowsProgramsThroughWine();
 
 private:
-    QLineEdit* text() const { return m_window->find<QLineEdit>("Text1"); }
     QStringList& boxes() { return m_window->runtime.boxes; }
     void waitForRuns(int count) { QTRY_COMPARE_WITH_TIMEOUT(m_window->runs().size(), count, 30000); }
 
@@ -85,7 +84,7 @@ void TestRuntime::emulatorEntry()
     QFETCH(QStringList, entries);
     QFETCH(QString, outcome);
     QVERIFY(make(m_window->folder(), entries));
-    text()->setText("/roms/first.pce");
+    m_window->romPath()->setText("/roms/first.pce");
     m_window->press("Pce");
     if (outcome != u"runs") {
         QCOMPARE(boxes().size(), 1);
@@ -134,7 +133,7 @@ void TestRuntime::emulatorReceivesExactArguments()
     }
     m_window->find<QCheckBox>("CheckSound")->setChecked(true);
     m_window->find<QCheckBox>("CheckFormat")->setChecked(true);
-    text()->setText(rom);
+    m_window->romPath()->setText(rom);
     m_window->press("Pce");
     waitForRuns(1);
     const Run run = m_window->runs()[0];
@@ -155,7 +154,7 @@ void TestRuntime::onlyTheCurrentFolderCounts()
     qputenv("PATH", path);
     QCOMPARE(boxes(), QStringList{Missing});
     QVERIFY(make(m_window->folder(), {"program|PCE.EXE", "file|a.pce"}));
-    text()->setText(QStringLiteral("a.pce") + QChar(0) + QStringLiteral("b.pce"));
+    m_window->romPath()->setText(QStringLiteral("a.pce") + QChar(0) + QStringLiteral("b.pce"));
     m_window->press("Pce");
     QVERIFY2(boxes().value(1).contains("Cannot start PCE.EXE: an argument holds a NUL"), qPrintable(boxes().value(1)));
     QTest::qWait(300);
@@ -323,12 +322,12 @@ void TestRuntime::windowsProgramsThroughWine()
         return run;
     };
     m_window->find<QCheckBox>("CheckSGX")->setChecked(true);
-    text()->setText(m_window->at("My Roms/Game (J) ゲーム.pce"));
+    m_window->romPath()->setText(m_window->at("My Roms/Game (J) ゲーム.pce"));
     m_window->press("Pce");
     Run run = next();
-    QCOMPARE(arguments(run), (QStringList{"-sgx", "Z:" + text()->text().replace(u'/', u'\\')}));
+    QCOMPARE(arguments(run), (QStringList{"-sgx", "Z:" + m_window->romPath()->text().replace(u'/', u'\\')}));
     QCOMPARE(run["showwindow"] + run["flags"] + run["opened"], QByteArray("30x11"));
-    text()->setText(FileSystem::decodeName(QFile::encodeName(m_window->at("My Roms/jeu ")) + "\xe9t\xe9.pce"));
+    m_window->romPath()->setText(FileSystem::decodeName(QFile::encodeName(m_window->at("My Roms/jeu ")) + "\xe9t\xe9.pce"));
     m_window->press("Pce");
     QCOMPARE(next()["opened"], QByteArray("1"));
     m_window->press("Cd");

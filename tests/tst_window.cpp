@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaEnum>
 #include <QScreen>
 #include <QStyleOptionButton>
 #include <QTabBar>
@@ -177,39 +178,35 @@ void TestWindow::keyboardAloneFromStartToLaunch()
 
 void TestWindow::whatAScreenReaderIsTold_data()
 {
-    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("control"); // a digit stands for a tab
     QTest::addColumn<QAccessible::Role>("role");
     QTest::addColumn<QString>("name");
-    const auto row = [](const char* control, QAccessible::Role role, const QString& name) {
-        QTest::newRow(control) << control << role << name;
-    };
-    row("Form1", QAccessible::Window, "Didor AzodoVez");
-    row("Drive1", QAccessible::ComboBox, "Drive");
-    row("Dir1", QAccessible::List, "Directory");
-    row("File1", QAccessible::List, "Cartridge images");
-    row("Text1", QAccessible::EditableText, "ROM path");
-    row("LabelRom", QAccessible::StaticText, "Rom Selection:");
-    row("Pce", QAccessible::Button, "PCE Emulation");
-    row("Cd", QAccessible::Button, "Cd-Rom Emulation");
-    row("CheckFormat", QAccessible::CheckBox,
-        "Change the file format to splitted images. Usually all files of 384KB (and a few other like the 512KB version "
-        "of 'Devil's Crush') use the splitted format. If you have problems with one of those images, try this option.");
-    row("CheckSGX", QAccessible::CheckBox,
-        "Enable the Supergrafx emulation. Since it doesn't fully work yet, some CDs can't work if it's activated.");
-    row("CheckInverse", QAccessible::CheckBox,
-        "Inverse the bit order of the image. You can try this option if a game doesn't seem to work.");
-    row("CheckJoy", QAccessible::CheckBox, "Disable the PC joypad.");
-    row("CheckSound", QAccessible::CheckBox, "Disable the sound card.");
-    row("FrameNote", QAccessible::Grouping, "Note");
-    row("LabelNote", QAccessible::StaticText,
-        "All the above options are by default unchecked. Other options are set to be automatically detected in the "
-        "PCE.INI. Normally you don't have to modify this file, but in some situations it can be useful.");
-    row("Label1", QAccessible::StaticText, "Didor AzodoVez");
-    row("Label6", QAccessible::StaticText, "Contact Information");
-    row("Help", QAccessible::Button, "Help");
-    row("0", QAccessible::PageTab, "Emulation");
-    row("1", QAccessible::PageTab, "Options");
-    row("2", QAccessible::PageTab, "About");
+    const QString table = QStringLiteral(R"(Form1|Window|Didor AzodoVez
+Drive1|ComboBox|Drive
+Dir1|List|Directory
+File1|List|Cartridge images
+Text1|EditableText|ROM path
+LabelRom|StaticText|Rom Selection:
+Pce|Button|PCE Emulation
+Cd|Button|Cd-Rom Emulation
+CheckFormat|CheckBox|Change the file format to splitted images. Usually all files of 384KB (and a few other like the 512KB version of 'Devil's Crush') use the splitted format. If you have problems with one of those images, try this option.
+CheckSGX|CheckBox|Enable the Supergrafx emulation. Since it doesn't fully work yet, some CDs can't work if it's activated.
+CheckInverse|CheckBox|Inverse the bit order of the image. You can try this option if a game doesn't seem to work.
+CheckJoy|CheckBox|Disable the PC joypad.
+CheckSound|CheckBox|Disable the sound card.
+FrameNote|Grouping|Note
+LabelNote|StaticText|All the above options are by default unchecked. Other options are set to be automatically detected in the PCE.INI. Normally you don't have to modify this file, but in some situations it can be useful.
+Label1|StaticText|Didor AzodoVez
+Label6|StaticText|Contact Information
+Help|Button|Help
+0|PageTab|Emulation
+1|PageTab|Options
+2|PageTab|About)");
+    const QMetaEnum roles = QMetaEnum::fromType<QAccessible::Role>();
+    for (const QString& line : table.split(u'\n')) {
+        const QStringList cell = line.split(u'|');
+        QTest::newRow(qPrintable(cell[0])) << cell[0] << QAccessible::Role(roles.keyToValue(qPrintable(cell[1]))) << cell[2];
+    }
 }
 
 void TestWindow::whatAScreenReaderIsTold()

@@ -2,8 +2,6 @@
 
 #include <QKeyEvent>
 
-CommandButton::CommandButton(QWidget* parent) : QPushButton(parent) {}
-
 void CommandButton::keyPressEvent(QKeyEvent* event)
 {
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&

@@ -8,7 +8,7 @@ class CommandButton : public QPushButton
     Q_OBJECT
 
 public:
-    explicit CommandButton(QWidget* parent = nullptr);
+    using QPushButton::QPushButton;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

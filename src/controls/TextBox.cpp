@@ -18,8 +18,6 @@ QString droppedFile(const QMimeData* data)
 
 } // namespace
 
-TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {}
-
 void TextBox::dragEnterEvent(QDragEnterEvent* event)
 {
     dragMoveEvent(event);

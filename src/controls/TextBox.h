@@ -9,7 +9,7 @@ class TextBox : public QLineEdit
     Q_OBJECT
 
 public:
-    explicit TextBox(QWidget* parent = nullptr);
+    using QLineEdit::QLineEdit;
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

@@ -15,50 +15,32 @@ namespace Wine {
 namespace {
 
 // One character of a name as Wine decodes it from UTF-8: anything it cannot decode becomes
-// U+FFFD, and a sequence cut off by the end of the name ends the name.
+// U+FFFD, and a sequence cut off by the end of the name ends the name. Like Wine, it checks the
+// value after each continuation byte, and takes some bad ones along and leaves others.
 char32_t decodeLikeWine(const QByteArray& bytes, qsizetype* at)
 {
-    const auto byte = [&bytes](qsizetype i) { return uchar(bytes[i]); };
-    const uchar lead = byte((*at)++);
+    const uchar lead = uchar(bytes[(*at)++]);
     if (lead < 0x80)
         return lead;
     const int length = lead < 0xC2 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : lead < 0xF5 ? 3 : 0;
-    const qsizetype end = *at + length;
-    if (end > bytes.size()) {
+    if (*at + length > bytes.size()) {
         *at = bytes.size();
         return 0xFFFD;
     }
     char32_t value = lead & (0x7F >> (length + 1));
-    if (length == 3) {
-        const uchar next = byte(end - 3) ^ 0x80;
+    for (int left = length; left > 0; --left) {
+        const uchar next = uchar(bytes[*at]) ^ 0x80;
         if (next >= 0x40)
             return 0xFFFD;
         value = (value << 6) | next;
-        ++*at;
-        if (value < 0x10)
-            return 0xFFFD;
-    }
-    if (length >= 2) {
-        const uchar next = byte(end - 2) ^ 0x80;
-        if (next >= 0x40)
-            return 0xFFFD;
-        value = (value << 6) | next;
-        if (value >= (0x110000 >> 6))
+        if (left == 2 && value >= (0x110000 >> 6))
             return 0xFFFD;
         ++*at;
-        if (value < 0x20 || (value >= (0xD800 >> 6) && value <= (0xDFFF >> 6)))
+        const bool surrogate = value >= (0xD800 >> 6) && value <= (0xDFFF >> 6);
+        if ((left == 3 && value < 0x10) || (left == 2 && (value < 0x20 || surrogate)))
             return 0xFFFD;
     }
-    if (length >= 1) {
-        const uchar next = byte(end - 1) ^ 0x80;
-        if (next >= 0x40)
-            return 0xFFFD;
-        value = (value << 6) | next;
-        ++*at;
-        if (value >= 0x80)
-            return value;
-    }
-    return 0xFFFD;
+    return length > 0 && value >= 0x80 ? value : 0xFFFD;
 }
 
 char16_t lowerLikeWine(char16_t c)

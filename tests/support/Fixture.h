@@ -9,6 +9,7 @@
 #include "window/Form1.h"
 
 #include <QAbstractButton>
+#include <QLineEdit>
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -149,6 +150,7 @@ template <typename R> struct Window
 
     template <typename T = QWidget> T* find(const char* name) const { return form->findChild<T*>(name); }
     void press(const char* button) { QTest::mouseClick(find<QAbstractButton>(button), Qt::LeftButton); }
+    QLineEdit* romPath() const { return find<QLineEdit>("Text1"); }
     QList<Run> runs() const { return Fixture::runs(log.path()); }
     QString folder() const { return QDir::toNativeSeparators(work.path()); }
     QString at(const QString& relative) const { return FileSystem::join(folder(), relative); }
