@@ -136,9 +136,17 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: mapwait PROGRAM [ARGUMENT...]\n");
         return 2;
     }
+    // A display that has just started may refuse a moment longer; the clock starts only later.
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(connection) != 0) {
-        std::fprintf(stderr, "mapwait: cannot open the display\n");
+    for (int attempt = 0; xcb_connection_has_error(connection) != 0 && attempt < 30; ++attempt) {
+        xcb_disconnect(connection);
+        usleep(100 * 1000);
+        connection = xcb_connect(nullptr, nullptr);
+    }
+    if (const int error = xcb_connection_has_error(connection); error != 0) {
+        const char* display = std::getenv("DISPLAY");
+        std::fprintf(stderr, "mapwait: cannot open the display %s (xcb error %d)\n",
+                     display != nullptr ? display : "(DISPLAY not set)", error);
         return 1;
     }
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
