@@ -170,6 +170,13 @@ bool isUserVolume(const QString&, const QByteArray&, const QByteArray&)
 
 QString driveOf(const QString& path)
 {
+    // Spelled as drives() spells it, whatever the case the path gives its letter in.
+    QStringList roots;
+    for (const Drive& drive : drives())
+        roots << drive.root;
+    const QString holder = deepestHolder(roots, path);
+    if (!holder.isEmpty())
+        return holder;
     QString root;
     FileSystem::partsOf(path, &root);
     return root;
