@@ -27,6 +27,9 @@ namespace ProgramStart {
 
 QString start(const QString& commandLine, int windowStyle)
 {
+    // Windows ends the line at a NUL; the rest would be lost without a word.
+    if (commandLine.contains(QChar(0)))
+        return QStringLiteral("an argument holds a NUL character");
     const QString name = CommandLine::split(commandLine).value(0);
     std::wstring program;
     const QString local = FileSystem::findInCurrentDirectory(name);
@@ -48,8 +51,10 @@ QString start(const QString& commandLine, int windowStyle)
     // of its own, as when it is started from Explorer.
     std::wstring line = commandLine.toStdWString();
     if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
-                        nullptr, nullptr, &startup, &process))
-        return systemMessage(int(GetLastError()));
+                        nullptr, nullptr, &startup, &process)) {
+        // Some of Windows' messages name the file as %1 ("%1 is not a valid Win32 application").
+        return systemMessage(int(GetLastError())).replace(QLatin1String("%1"), name);
+    }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return {};
