@@ -196,7 +196,8 @@ public:
             if (cancelled())
                 return {};
             const QString name = QString::fromWCharArray(m_data.cFileName);
-            if (name == u"." || name == u"..")
+            // Hidden entries stay hidden, as in Explorer.
+            if (name == u"." || name == u".." || (m_data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN))
                 continue;
             const QByteArray bytes = name.toUtf8();
             if (filter && !filter(bytes.constData(), std::size_t(bytes.size())))
