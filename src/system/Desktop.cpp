@@ -17,6 +17,15 @@ const QStringList SansSerifMetrics = {QStringLiteral("Liberation Sans"), QString
                                       QStringLiteral("Arial"), QStringLiteral("Helvetica")};
 const QStringList SerifMetrics = {QStringLiteral("Liberation Serif"), QStringLiteral("Tinos"),
                                   QStringLiteral("Times")};
+#ifdef Q_OS_WIN
+// Windows has the window's font as Microsoft Sans Serif, the TrueType font of the same widths.
+// "MS Sans Serif" itself is a bitmap font there, which Qt draws a size too large. Wine brings
+// Tahoma, where it finds its own fonts; Debian 12's Wine does not, and has only the system's,
+// Liberation Sans among them. A family that is missing would have Qt take the first of all fonts
+// by name, often a serif one.
+const QStringList WindowsSansSerifs = {QStringLiteral("Microsoft Sans Serif"),
+                                       QStringLiteral("Tahoma")};
+#endif
 
 } // namespace
 
@@ -28,6 +37,15 @@ void setUpFonts()
     // The window's font is asked for by the family that is really there: a missing one would make
     // Qt search all fonts for stand-ins before it turns to the list above, at every start.
     QString family = SansSerif;
+#ifdef Q_OS_WIN
+    for (const QString& candidate : WindowsSansSerifs + SansSerifMetrics) {
+        if (QFontDatabase::hasFamily(candidate)) {
+            family = candidate;
+            break;
+        }
+    }
+    const bool standIn = SansSerifMetrics.contains(family);
+#else
     if (!QFontDatabase::hasFamily(family)) {
         for (const QString& candidate : SansSerifMetrics) {
             if (QFontDatabase::hasFamily(candidate)) {
@@ -36,9 +54,15 @@ void setUpFonts()
             }
         }
     }
+#endif
     // The size the bitmap font is drawn at on a 96 dpi screen: 11 pixels.
     QFont windowFont(family);
     windowFont.setPointSizeF(8.25);
+#ifdef Q_OS_WIN
+    // Wine draws Liberation Sans's capital I without ink at this size unless it is smoothed.
+    if (standIn)
+        windowFont.setStyleStrategy(QFont::PreferAntialias);
+#endif
     QApplication::setFont(windowFont);
 }
 
