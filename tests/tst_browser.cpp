@@ -76,7 +76,7 @@ void TestBrowser::init()
 
 void TestBrowser::open(const QString& path)
 {
-    bool files = false, folders = false; // a listing of `path` is complete
+    bool files = m_file->path() == path, folders = false; // a listing of `path` is complete
     QObject context;
     connect(m_file, &FileList::listingFinished, &context, [&] { files = m_file->path() == path; });
     connect(m_dir, &DirList::listingFinished, &context, [&] { folders = m_dir->path() == path; });
@@ -98,13 +98,18 @@ void TestBrowser::fileListShows_data()
     QTest::addColumn<QStringList>("entries");
     QTest::addColumn<QList<QByteArray>>("listed"); // each name, byte for byte
     QTest::newRow("any case of the extension, sorted without regard to case")
-        << QStringList{"file|b.PCE", "file|A.pce", "file|c.Pce", "file|a2.pCe"}
-        << QList<QByteArray>{"A.pce", "a2.pCe", "b.PCE", "c.Pce"};
+        << QStringList{"file|b.PCE", "file|A.pce", "file|C.Pce", "file|a2.pCe"}
+        << QList<QByteArray>{"A.pce", "a2.pCe", "b.PCE", "C.Pce"};
     QTest::newRow("not other files, folders or hidden files")
         << QStringList{"file|a.pce", "file|a.pce.bak", "file|pce", "dir|folder.pce", "file|.hidden.pce"}
         << QList<QByteArray>{"a.pce"};
+#ifdef Q_OS_WIN // Windows allows neither quotes nor stars in names
+    QTest::newRow("awkward names") << QStringList{"file|with space.pce", "file|it's.pce", "file|$(x);&%25^.pce", "file|Ｒ ドラゴン.pce"}
+                                   << QList<QByteArray>{"$(x);&%^.pce", "it's.pce", "with space.pce", "Ｒ ドラゴン.pce"};
+#else
     QTest::newRow("awkward names") << QStringList{"file|with space.pce", "file|q\".pce", "file|$(x);&*.pce", "file|Ｒ ドラゴン.pce"}
                                    << QList<QByteArray>{"$(x);&*.pce", "q\".pce", "with space.pce", "Ｒ ドラゴン.pce"};
+#endif
 #ifndef Q_OS_WIN // links, pipes and names that are not UTF-8 are Linux's
     QTest::newRow("links to files, not to folders or nowhere")
         << QStringList{"file|real", "link|file.pce|real", "dir|d", "link|dir.pce|d", "link|gone.pce|missing"}
@@ -138,21 +143,27 @@ void TestBrowser::chainFromTheDrivesRoot()
     QCOMPARE(m_dir->currentIndex().row(), parts.size());
     QCOMPARE(m_dir->pathOfRow(parts.size() + 1), m_window->at("top/A"));
 #ifndef Q_OS_WIN
-    // From the root, /proc is another volume: the way back up stays. A link into another volume
-    // is opened by the path the user followed.
-    open("/");
-    click(m_dir, int(rowsOf(m_dir).indexOf("proc")), true);
-    QTRY_COMPARE(m_dir->path(), QString("/proc"));
-    QCOMPARE(rowsOf(m_dir).mid(0, 2), (QStringList{"/", "proc"}));
-    click(m_dir, 0, true);
-    QTRY_COMPARE(m_dir->path(), QString("/"));
-    QVERIFY(make(m_window->at("top"), {"link|games|/proc/sys"}));
-    open(m_window->at("top"));
-    QTest::keyClick(m_dir, Qt::Key_End);
-    QTest::keyClick(m_dir, Qt::Key_Return);
-    QTRY_COMPARE(m_dir->path(), m_window->at("top/games"));
-    QCOMPARE(rowsOf(m_dir).mid(0, parts.size() + 2), (QStringList{root} + parts + QStringList{"games"}));
-    QTRY_VERIFY(rowsOf(m_dir).contains("kernel"));
+    // A disk mounted below the open folder (a bind mount stands in for a USB stick) is a drive of
+    // its own, yet opened from here the chain keeps its way back up; a folder whose name merely
+    // begins like the mount point's is no part of that drive. A link into another volume is
+    // opened by the path the user followed.
+    QVERIFY(make(m_window->folder(), {"dir|disk", "dir|disk/inner", "dir|top/usb", "dir|top/usb2", "link|top/games|/proc/sys"}));
+    const QByteArray stick = FileSystem::encodeName(m_window->at("top/usb"));
+    if (::mount(FileSystem::encodeName(m_window->at("disk")).constData(), stick.constData(), nullptr, MS_BIND, nullptr) != 0)
+        QSKIP("needs the right to mount, as root");
+    const std::unique_ptr<const char, void (*)(const char*)> unmount(stick.constData(), [](const char* at) { ::umount2(at, MNT_DETACH); });
+    m_drive->showPopup();
+    m_drive->hidePopup();
+    QVERIFY(m_drive->findData(m_window->at("top/usb")) >= 0);
+    for (const QString folder : {"usb", "games"}) {
+        open(m_window->at("top"));
+        click(m_dir, int(rowsOf(m_dir).indexOf(folder)), true);
+        QTRY_COMPARE(m_dir->path(), m_window->at("top/" + folder));
+        QCOMPARE(rowsOf(m_dir).mid(0, parts.size() + 2), (QStringList{root} + parts + QStringList{folder}));
+        QTRY_VERIFY(rowsOf(m_dir).contains(folder == "usb" ? "inner" : "kernel"));
+    }
+    open(m_window->at("top/usb2"));
+    QCOMPARE(m_dir->root(), root);
 #endif
 }
 
@@ -169,6 +180,9 @@ void TestBrowser::listsFollowEachOther()
     QTRY_COMPARE(rowsOf(m_file), QStringList{"top.pce"});
     QCOMPARE(m_text->text(), QString("/typed/by hand.pce"));
     QCOMPARE(QDir::currentPath(), m_window->work.path());
+#ifdef Q_OS_WIN // the drives as Windows lists them: Wine gives at least C: and Z:
+    QVERIFY(m_drive->findText("c:", Qt::MatchStartsWith) >= 0 && m_drive->findText("z:", Qt::MatchStartsWith) >= 0);
+#endif
 }
 
 void TestBrowser::choosingAndStartingAFile()
@@ -274,15 +288,20 @@ void TestBrowser::volumeThatDoesNotAnswer()
         ::umount2(FileSystem::encodeName(mountPoint).constData(), MNT_DETACH);
     });
     {
-        Window<RecordingRuntime> window; // its drive list holds the share
+        Window<QuietRuntime> window; // its drive list holds the share
         auto* drive = window.find<DriveList>("Drive1");
         const QString before = drive->drive();
         drive->showPopup();
         drive->hidePopup();
         drive->setCurrentIndex(drive->findData(mountPoint));
-        QTRY_COMPARE_WITH_TIMEOUT(window.runtime.calls, QStringList{"error Cannot read the folder " + mountPoint + ": not answering."}, 8000);
+        QTRY_COMPARE_WITH_TIMEOUT(window.runtime.boxes.size(), 1, 8000);
+        QCOMPARE(window.runtime.boxes[0], "Didor AzodoVez|16|Cannot read the folder " + mountPoint + ": not answering.");
         QCOMPARE(window.find<DirList>("Dir1")->path(), window.folder());
         QCOMPARE(drive->drive(), before);
+        // An emulator that is a link into the share does not answer either: it is not there.
+        QVERIFY(make(window.folder(), {"link|PCE.EXE|" + mountPoint + "/PCE.EXE"}));
+        window.press("Pce");
+        QVERIFY(window.runtime.boxes.value(1).startsWith("File not found|48|"));
     } // closes the window while a thread still waits on the share
     QVERIFY(!watchdog.rescued);
 #endif

@@ -39,8 +39,8 @@ QAccessibleInterface* accessibleDriveList(const QString& className, QObject* obj
 QString caption(const Volumes::Drive& drive)
 {
 #ifdef Q_OS_WIN
-    // As Windows' own drive lists show them: "c: [SYSTEM]".
-    const QString letter = drive.root.left(2).toLower();
+    // As Windows' own drive lists show them: "c: [SYSTEM]"; a share without a letter by its name.
+    const QString letter = drive.root.startsWith(QLatin1String("\\\\")) ? drive.root : drive.root.left(2).toLower();
     return drive.label.isEmpty() ? letter : QStringLiteral("%1 [%2]").arg(letter, drive.label);
 #else
     return drive.label.isEmpty() ? drive.root

@@ -65,6 +65,18 @@ struct QuietRuntime : QtRuntime
     QStringList boxes;
 };
 
+// The stand-in emulator, for Linux or Windows. A Windows test finds it beside itself: built on
+// Linux, it knows the stand-in only by its Linux path.
+inline QString standIn(bool windows)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(windows)
+    return QCoreApplication::applicationDirPath() + "/pce_standin.exe";
+#else
+    return windows ? DIDOR_WINDOWS_STANDIN : DIDOR_STANDIN;
+#endif
+}
+
 // Makes entries below `root`: "file|NAME", "dir|NAME", "link|NAME|TARGET", "fifo|NAME",
 // "program|NAME" (the stand-in), "windows|NAME" (the Windows stand-in), "garbage|NAME" (runnable,
 // no program). Names take %XX for any byte. Links and pipes are Linux's.
@@ -80,7 +92,7 @@ inline bool make(const QString& root, const QStringList& steps)
         if (word[0] == u"dir")
             made = QDir().mkdir(path);
         else if (word[0] == u"program" || word[0] == u"windows")
-            made = QFile::copy(word[0] == u"program" ? DIDOR_STANDIN : DIDOR_WINDOWS_STANDIN, path) && file.setPermissions(runnable);
+            made = QFile::copy(standIn(word[0] == u"windows"), path) && file.setPermissions(runnable);
         else if (word[0] == u"garbage")
             made = file.open(QIODevice::WriteOnly) && file.write("\x7f" "ELF?") == 5 && file.setPermissions(runnable);
 #ifndef Q_OS_WIN
@@ -153,7 +165,7 @@ template <typename R> struct Window
     QLineEdit* romPath() const { return find<QLineEdit>("Text1"); }
     QList<Run> runs() const { return Fixture::runs(log.path()); }
     QString folder() const { return QDir::toNativeSeparators(work.path()); }
-    QString at(const QString& relative) const { return FileSystem::join(folder(), relative); }
+    QString at(const QString& relative) const { return FileSystem::join(folder(), QDir::toNativeSeparators(relative)); }
     bool show() { return form->show(), QTest::qWaitForWindowExposed(form.get()); }
 
     const QString start = QDir::currentPath();
