@@ -97,6 +97,9 @@ int main(int argc, char **argv)
         field(log, name, argv[i]);
     }
     field(log, "cwd=", cwd);
+#ifndef _WIN32
+    free(cwd);
+#endif
 #ifdef _WIN32
     if (fclose(log) != 0 || !MoveFileExW(part, path, MOVEFILE_REPLACE_EXISTING))
         return 1;
