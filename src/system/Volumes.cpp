@@ -124,6 +124,29 @@ bool isNetworkType(const QByteArray& type)
     return networkTypes.contains(type);
 }
 
+// Whether a mounted volume is one a user would choose as a drive, rather than a file system of
+// the system's own (proc, cgroup, snap images, run-time folders and the like).
+bool isUserVolume(const QString& root, const QByteArray& type, const QByteArray& device)
+{
+    if (root == u"/")
+        return true;
+    for (const char* system : {"/proc", "/sys", "/dev", "/snap", "/boot", "/var/lib", "/var/snap"}) {
+        if (holds(QLatin1String(system), root))
+            return false;
+    }
+    // /run holds the system's run-time state, but also the mount points of removable media.
+    if (holds(QStringLiteral("/run"), root) && !holds(QStringLiteral("/run/media"), root))
+        return false;
+    if (isNetworkType(type))
+        return true;
+    // Package images (snaps) and memory-backed or layered file systems are the system's own.
+    static const QList<QByteArray> systemTypes = {"squashfs", "overlay", "tmpfs", "ramfs",
+                                                  "autofs"};
+    if (systemTypes.contains(type))
+        return false;
+    return device.startsWith("/dev/");
+}
+
 #endif
 
 } // namespace
@@ -161,11 +184,6 @@ QString askLabel(const QString& root)
                               nullptr, 0))
         return QString::fromWCharArray(label);
     return {};
-}
-
-bool isUserVolume(const QString&, const QByteArray&, const QByteArray&)
-{
-    return true;
 }
 
 QString driveOf(const QString& path)
@@ -230,27 +248,6 @@ QList<Drive> drives()
 QString askLabel(const QString&)
 {
     return {};
-}
-
-bool isUserVolume(const QString& root, const QByteArray& type, const QByteArray& device)
-{
-    if (root == u"/")
-        return true;
-    for (const char* system : {"/proc", "/sys", "/dev", "/snap", "/boot", "/var/lib", "/var/snap"}) {
-        if (holds(QLatin1String(system), root))
-            return false;
-    }
-    // /run holds the system's run-time state, but also the mount points of removable media.
-    if (holds(QStringLiteral("/run"), root) && !holds(QStringLiteral("/run/media"), root))
-        return false;
-    if (isNetworkType(type))
-        return true;
-    // Package images (snaps) and memory-backed or layered file systems are the system's own.
-    static const QList<QByteArray> systemTypes = {"squashfs", "overlay", "tmpfs", "ramfs",
-                                                  "autofs"};
-    if (systemTypes.contains(type))
-        return false;
-    return device.startsWith("/dev/");
 }
 
 QString driveOf(const QString& path)

@@ -28,8 +28,4 @@ QString askLabel(const QString& root);
 // with. Compared part by part, never as text, and without following links.
 QString driveOf(const QString& path);
 
-// Whether a mounted volume is one a user would choose as a drive, rather than a file system of
-// the system's own (proc, cgroup, snap images, run-time folders and the like).
-bool isUserVolume(const QString& root, const QByteArray& type, const QByteArray& device);
-
 } // namespace Volumes
