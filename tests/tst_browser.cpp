@@ -6,10 +6,10 @@
 #include "controls/DriveList.h"
 
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QSignalSpy>
 
-#include <atomic>
-#include <thread>
+#include <csignal>
 
 #ifndef Q_OS_WIN
 #include <linux/capability.h>
@@ -38,14 +38,14 @@ class TestBrowser : public QObject
     FileList* m_file = nullptr;
 
     // Opens `path` in the directory list and waits until both lists have listed it.
-    void open(const QString& path)
+    bool open(const QString& path)
     {
         bool files = m_file->path() == path, folders = false;
         QObject context;
         connect(m_file, &FileList::listingFinished, &context, [&] { files = m_file->path() == path; });
         connect(m_dir, &DirList::listingFinished, &context, [&] { folders = m_dir->path() == path; });
         m_dir->setPath(path);
-        QTRY_VERIFY_WITH_TIMEOUT(files && folders, 10000);
+        return QTest::qWaitFor([&] { return files && folders; }, 10000);
     }
     void click(QAbstractItemView* view, int row, bool twice = false, Qt::KeyboardModifiers keys = {})
     {
@@ -94,7 +94,7 @@ private slots:
         QFETCH(QStringList, entries);
         QFETCH(QList<QByteArray>, listed);
         QVERIFY(make(m_window->folder(), {"dir|roms"}) && make(m_window->at("roms"), entries));
-        open(m_window->at("roms"));
+        QVERIFY(open(m_window->at("roms")));
         QList<QByteArray> shown;
         for (const QString& row : rowsOf(m_file))
             shown << FileSystem::encodeName(row);
@@ -105,7 +105,7 @@ private slots:
     {
         // The chain from the root down to the open folder, then its subfolders, hidden ones left out.
         QVERIFY(make(m_window->folder(), {"dir|top", "dir|top/b", "dir|top/A", "dir|top/c.pce", "file|top/f", "dir|top/.h"}));
-        open(m_window->at("top"));
+        QVERIFY(open(m_window->at("top")));
         QString root;
         const QStringList parts = FileSystem::partsOf(m_window->at("top"), &root);
         QCOMPARE(rowsOf(m_dir), (QStringList{root} + parts + QStringList{"A", "b", "c.pce"}));
@@ -120,18 +120,18 @@ private slots:
         const QByteArray stick = FileSystem::encodeName(m_window->at("top/usb"));
         if (::mount(FileSystem::encodeName(m_window->at("disk")).constData(), stick.constData(), nullptr, MS_BIND, nullptr) != 0)
             QSKIP("needs the right to mount, as root");
-        const std::unique_ptr<const char, void (*)(const char*)> unmount(stick.constData(), [](const char* at) { ::umount2(at, MNT_DETACH); });
+        const auto unmount = qScopeGuard([&stick] { ::umount2(stick.constData(), MNT_DETACH); });
         m_drive->showPopup();
         m_drive->hidePopup();
         QVERIFY(m_drive->findData(m_window->at("top/usb")) >= 0);
         for (const QString folder : {"usb", "games"}) {
-            open(m_window->at("top"));
+            QVERIFY(open(m_window->at("top")));
             click(m_dir, int(rowsOf(m_dir).indexOf(folder)), true);
             QTRY_COMPARE(m_dir->path(), m_window->at("top/" + folder));
             QCOMPARE(rowsOf(m_dir).mid(0, parts.size() + 2), (QStringList{root} + parts + QStringList{folder}));
             QTRY_VERIFY(rowsOf(m_dir).contains(folder == "usb" ? "inner" : "kernel"));
         }
-        open(m_window->at("top/usb2"));
+        QVERIFY(open(m_window->at("top/usb2")));
         QCOMPARE(m_dir->root(), root);
 #endif
     }
@@ -157,7 +157,7 @@ private slots:
     void choosingAndStartingAFile()
     {
         QVERIFY(make(m_window->folder(), {"dir|roms", "file|roms/a game.pce", "file|roms/b.pce"}));
-        open(m_window->at("roms"));
+        QVERIFY(open(m_window->at("roms")));
         const QString a = m_window->at("roms/a game.pce"), b = m_window->at("roms/b.pce");
         click(m_file, 1);
         QCOMPARE(m_window->romPath()->text(), b);
@@ -199,7 +199,7 @@ private slots:
         ::syscall(SYS_capset, &header, powers);
 #endif
         QVERIFY(make(m_window->folder(), {"dir|shown", "file|shown/x.pce", "dir|shown/bad"}));
-        open(m_window->at("shown"));
+        QVERIFY(open(m_window->at("shown")));
         const QString drive = m_drive->drive();
         const QString target = m_window->at(how == "file" ? "shown/x.pce" : how == "drive" ? "no medium" : "shown/bad");
         QSignalSpy changed(m_dir, &DirList::change);
@@ -214,7 +214,7 @@ private slots:
         QCOMPARE(changed.count(), 0);
         QCOMPARE(m_dir->path() + m_file->path() + rowsOf(m_file).join(""), m_window->at("shown") + m_window->at("shown") + "x.pce");
         QCOMPARE(m_drive->drive(), drive);
-        open(m_window->folder()); // the lists still work
+        QVERIFY(open(m_window->folder())); // the lists still work
     }
 
 #ifndef Q_OS_WIN
@@ -226,19 +226,17 @@ private slots:
         const QByteArray options = "fd=" + QByteArray::number(fuse) + ",rootmode=40000,user_id=0,group_id=0";
         if (fuse < 0 || !QDir().mkdir(share) || ::mount("dead", FileSystem::encodeName(share).constData(), "fuse.smbnetfs", 0, options.constData()) != 0)
             QSKIP("needs /dev/fuse and the right to mount, as root");
-        // Should the window wait on the share after all, the connection is cut after a while: the
-        // test then ends, failing, instead of hanging.
-        struct Watchdog
-        {
-            std::atomic<bool> finished{false}, rescued{false};
-            std::thread thread;
-            ~Watchdog() { finished = true, thread.join(); }
-        } watchdog;
-        watchdog.thread = std::thread([&watchdog, fuse, share] {
-            for (int tick = 0; tick < 200 && !watchdog.finished; ++tick)
-                std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            watchdog.rescued = !watchdog.finished;
-            ::close(fuse);
+        // Should the window wait on the share after all, the connection is cut after ten seconds:
+        // the test then ends, failing, instead of hanging.
+        static int connection;
+        static volatile std::sig_atomic_t rescued;
+        connection = fuse, rescued = 0;
+        std::signal(SIGALRM, [](int) { rescued = 1, ::close(connection), connection = -1; });
+        ::alarm(10);
+        const auto unmount = qScopeGuard([&share] {
+            ::alarm(0);
+            if (connection >= 0)
+                ::close(connection);
             ::umount2(FileSystem::encodeName(share).constData(), MNT_DETACH);
         });
         {
@@ -257,7 +255,7 @@ private slots:
             window.press("Pce");
             QVERIFY(window.runtime.boxes.value(1).startsWith("File not found|48|"));
         } // closes the window while a thread still waits on the share
-        QVERIFY(!watchdog.rescued);
+        QVERIFY(!rescued);
     }
 #else
     void linuxOnly() { QSKIP("Linux only: links, pipes, names that are not UTF-8, mounts and shares that do not answer"); }
