@@ -186,20 +186,6 @@ QString askLabel(const QString& root)
     return {};
 }
 
-QString driveOf(const QString& path)
-{
-    // Spelled as drives() spells it, whatever the case the path gives its letter in.
-    QStringList roots;
-    for (const Drive& drive : drives())
-        roots << drive.root;
-    const QString holder = deepestHolder(roots, path);
-    if (!holder.isEmpty())
-        return holder;
-    QString root;
-    FileSystem::partsOf(path, &root);
-    return root;
-}
-
 #else
 
 QList<Drive> drives()
@@ -250,15 +236,21 @@ QString askLabel(const QString&)
     return {};
 }
 
+#endif
+
 QString driveOf(const QString& path)
 {
+    // Spelled as drives() spells it, whatever the case the path gives a drive letter in; a path on
+    // no drive known goes by its own root.
     QStringList roots;
     for (const Drive& drive : drives())
         roots << drive.root;
     const QString holder = deepestHolder(roots, path);
-    return holder.isEmpty() ? QStringLiteral("/") : holder;
+    if (!holder.isEmpty())
+        return holder;
+    QString root;
+    FileSystem::partsOf(path, &root);
+    return root;
 }
-
-#endif
 
 } // namespace Volumes
