@@ -155,6 +155,10 @@ bool isUserVolume(const QString& root, const QByteArray& type, const QByteArray&
 
 QList<Drive> drives()
 {
+    // A drive without a medium must fail quietly, not with Windows' "There is no disk" box, when
+    // its label is asked or its folder read.
+    static const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    Q_UNUSED(previous)
     QList<Drive> result;
     const DWORD letters = GetLogicalDrives();
     for (int letter = 0; letter < 26; ++letter) {
