@@ -249,7 +249,7 @@ QString driveOf(const QString& path)
     QStringList roots;
     for (const Drive& drive : drives())
         roots << drive.root;
-    const QString holder = deepestHolder(roots, path);
+    QString holder = deepestHolder(roots, path);
     if (!holder.isEmpty())
         return holder;
     QString root;
