@@ -36,31 +36,24 @@ void setUpFonts()
     QFont::insertSubstitutions(Serif, SerifMetrics);
     // The window's font is asked for by the family that is really there: a missing one would make
     // Qt search all fonts for stand-ins before it turns to the list above, at every start.
-    QString family = SansSerif;
 #ifdef Q_OS_WIN
-    for (const QString& candidate : WindowsSansSerifs + SansSerifMetrics) {
+    const QStringList candidates = WindowsSansSerifs + SansSerifMetrics;
+#else
+    const QStringList candidates = QStringList{SansSerif} + SansSerifMetrics;
+#endif
+    QString family = SansSerif;
+    for (const QString& candidate : candidates) {
         if (QFontDatabase::hasFamily(candidate)) {
             family = candidate;
             break;
         }
     }
-    const bool standIn = SansSerifMetrics.contains(family);
-#else
-    if (!QFontDatabase::hasFamily(family)) {
-        for (const QString& candidate : SansSerifMetrics) {
-            if (QFontDatabase::hasFamily(candidate)) {
-                family = candidate;
-                break;
-            }
-        }
-    }
-#endif
     // The size the bitmap font is drawn at on a 96 dpi screen: 11 pixels.
     QFont windowFont(family);
     windowFont.setPointSizeF(8.25);
 #ifdef Q_OS_WIN
     // Wine draws Liberation Sans's capital I without ink at this size unless it is smoothed.
-    if (standIn)
+    if (SansSerifMetrics.contains(family))
         windowFont.setStyleStrategy(QFont::PreferAntialias);
 #endif
     QApplication::setFont(windowFont);
