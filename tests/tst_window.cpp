@@ -165,7 +165,7 @@ private slots:
         QTest::addColumn<QString>("control"); // a digit stands for a tab
         QTest::addColumn<QAccessible::Role>("role");
         QTest::addColumn<QString>("name");
-        const QString table = QStringLiteral(R"(Form1|Window|Didor AzodoVez
+        const QString rows = QStringLiteral(R"(Form1|Window|Didor AzodoVez
 Drive1|ComboBox|Drive
 Dir1|List|Directory
 File1|List|Cartridge images
@@ -187,7 +187,7 @@ Help|Button|Help
 1|PageTab|Options
 2|PageTab|About)");
         const QMetaEnum roles = QMetaEnum::fromType<QAccessible::Role>();
-        for (const QString& line : table.split(u'\n')) {
+        for (const QString& line : rows.split(u'\n')) {
             const QStringList cell = line.split(u'|');
             QTest::newRow(qPrintable(cell[0])) << cell[0] << QAccessible::Role(roles.keyToValue(qPrintable(cell[1]))) << cell[2];
         }
