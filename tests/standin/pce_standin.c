@@ -1,6 +1,6 @@
 /* The stand-in emulator of the tests: records how it was started in a new file run.<pid>.log in
  * the folder $DIDOR_LOG (written as .part and renamed, so that a reader never sees half of it),
- * then exits, after $DIDOR_STANDIN_SLEEP seconds when that is set. One field a line, the values
+ * then exits, on Linux after $DIDOR_STANDIN_SLEEP seconds when that is set. One field a line, the values
  * byte for byte (UTF-8 on Windows) but for the escapes \\ \n \r \t:
  *   argc, argv[0] ... argv[argc-1], cwd, opened (1 if the last argument opens for reading),
  *   on Windows: commandline, showwindow, flags (of STARTUPINFO);
@@ -97,15 +97,10 @@ int main(int argc, char **argv)
         field(log, name, argv[i]);
     }
     field(log, "cwd=", cwd);
-#ifndef _WIN32
-    free(cwd);
-#endif
 #ifdef _WIN32
-    if (fclose(log) != 0 || !MoveFileExW(part, path, MOVEFILE_REPLACE_EXISTING))
-        return 1;
-    if (GetEnvironmentVariableW(L"DIDOR_STANDIN_SLEEP", folder, 32768))
-        Sleep(1000 * (DWORD)_wtoi(folder));
+    return fclose(log) != 0 || !MoveFileExW(part, path, MOVEFILE_REPLACE_EXISTING);
 #else
+    free(cwd);
     if (fclose(log) != 0 || rename(part, path) != 0)
         return 1;
     if (getenv("DIDOR_STANDIN_SLEEP"))

@@ -26,43 +26,36 @@
 
 namespace Fixture {
 
-// Records, in order, what the window asks: "probe NAME 0", "box STYLE TITLE|PROMPT",
-// "start STYLE LINE", "error MESSAGE". The probe finds what it is asked for while `present`.
-struct RecordingRuntime : Runtime
+// The real runtime, recording its boxes as "box STYLE TITLE|PROMPT" instead of showing them. A
+// recording one also starts nothing and finds what it is asked for while `present`, recording
+// "probe NAME 0" and "start STYLE LINE" in order with the boxes.
+struct TestRuntime : QtRuntime
 {
     QString probeEntry(const QString& name, int attributes) override
     {
+        if (!recording)
+            return QtRuntime::probeEntry(name, attributes);
         calls << QStringLiteral("probe %1 %2").arg(name).arg(attributes);
         if (onProbe)
             onProbe();
         return present ? name : QString();
+    }
+    bool startProgram(const QString& line, int style) override
+    {
+        if (!recording)
+            return QtRuntime::startProgram(line, style);
+        calls << QStringLiteral("start %1 %2").arg(style).arg(line);
+        return true;
     }
     int messageBox(const QString& prompt, int style, const QString& title) override
     {
         calls << QStringLiteral("box %1 %2|%3").arg(style).arg(title, prompt);
         return 1;
     }
-    bool startProgram(const QString& line, int style) override
-    {
-        calls << QStringLiteral("start %1 %2").arg(style).arg(line);
-        return true;
-    }
-    void reportError(const QString& error) override { calls << "error " + error; }
 
-    bool present = true;
+    bool recording = false, present = true;
     std::function<void()> onProbe;
     QStringList calls;
-};
-
-// The real runtime, with its boxes recorded as "title|style|prompt" instead of shown.
-struct QuietRuntime : QtRuntime
-{
-    int messageBox(const QString& prompt, int style, const QString& title) override
-    {
-        boxes << QStringLiteral("%1|%2|%3").arg(title).arg(style).arg(prompt);
-        return 1;
-    }
-    QStringList boxes;
 };
 
 // The stand-in emulator, for Linux or Windows. A Windows test finds it beside itself: built on
@@ -140,12 +133,13 @@ inline QStringList arguments(const Run& run)
     return result;
 }
 
-// The window on a runtime of type R, in a fresh current folder that it leaves when it goes, and a
-// folder for the stand-in's logs.
-template <typename R> struct Window
+// The window on a test runtime, recording or not, in a fresh current folder that it leaves when it
+// goes, and a folder for the stand-in's logs.
+struct Window
 {
-    Window()
+    explicit Window(bool recording = false)
     {
+        runtime.recording = recording;
         ready = work.isValid() && log.isValid() && QDir::setCurrent(work.path());
         qputenv("DIDOR_LOG", QFile::encodeName(QDir::toNativeSeparators(log.path())));
         form = std::make_unique<Form1>(runtime);
@@ -171,7 +165,7 @@ template <typename R> struct Window
     const QString start = QDir::currentPath();
     QTemporaryDir work, log;
     bool ready = false;
-    R runtime;
+    TestRuntime runtime;
     std::unique_ptr<Form1> form;
 };
 
