@@ -57,11 +57,11 @@ DriveList::DriveList(QWidget* parent)
         (QAccessible::installFactory(accessibleDriveList), true);
     Q_UNUSED(accessibilityInstalled)
     // Filled before the Change event is connected: the first drive shown is no choice.
-    refresh();
+    const QList<Volumes::Drive> drives = refresh();
     QString error;
     const QString current = FileSystem::currentDirectory(&error);
     if (!current.isEmpty())
-        showDrive(Volumes::driveOf(current));
+        showDrive(Volumes::driveOf(current, drives));
     connect(this, &QComboBox::currentIndexChanged, this, &DriveList::change);
 }
 
@@ -96,12 +96,13 @@ void DriveList::showPopup()
     QComboBox::showPopup();
 }
 
-void DriveList::refresh()
+QList<Volumes::Drive> DriveList::refresh()
 {
     // The blocker keeps filling the list from counting as a choice.
     const QSignalBlocker quiet(this);
     clear();
-    for (const Volumes::Drive& volume : Volumes::drives()) {
+    const QList<Volumes::Drive> drives = Volumes::drives();
+    for (const Volumes::Drive& volume : drives) {
         addItem(caption(volume), volume.root);
         if (!volume.labelToAsk)
             continue;
@@ -121,4 +122,5 @@ void DriveList::refresh()
             },
             &ignored);
     }
+    return drives;
 }

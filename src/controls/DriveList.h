@@ -1,6 +1,7 @@
 #pragma once
 
 #include "system/Background.h"
+#include "system/Volumes.h"
 
 #include <QComboBox>
 
@@ -28,8 +29,8 @@ signals:
     void change();
 
 private:
-    // Fills the list anew.
-    void refresh();
+    // Fills the list anew, and gives the drives it holds.
+    QList<Volumes::Drive> refresh();
 
     std::shared_ptr<Background::Mailbox> m_mailbox;
 };

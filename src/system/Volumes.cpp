@@ -244,10 +244,15 @@ QString askLabel(const QString&)
 
 QString driveOf(const QString& path)
 {
-    // Spelled as drives() spells it, whatever the case the path gives a drive letter in; a path on
+    return driveOf(path, drives());
+}
+
+QString driveOf(const QString& path, const QList<Drive>& among)
+{
+    // Spelled as the drives spell it, whatever the case the path gives a drive letter in; a path on
     // no drive known goes by its own root.
     QStringList roots;
-    for (const Drive& drive : drives())
+    for (const Drive& drive : among)
         roots << drive.root;
     QString holder = deepestHolder(roots, path);
     if (!holder.isEmpty())

@@ -27,5 +27,7 @@ QString askLabel(const QString& root);
 // The root of the drive that holds `path`: the deepest drive root whose every part `path` begins
 // with. Compared part by part, never as text, and without following links.
 QString driveOf(const QString& path);
+// The same among drives already listed.
+QString driveOf(const QString& path, const QList<Drive>& among);
 
 } // namespace Volumes
