@@ -101,7 +101,7 @@ QList<Volumes::Drive> DriveList::refresh()
     // The blocker keeps filling the list from counting as a choice.
     const QSignalBlocker quiet(this);
     clear();
-    const QList<Volumes::Drive> drives = Volumes::drives();
+    QList<Volumes::Drive> drives = Volumes::drives();
     for (const Volumes::Drive& volume : drives) {
         addItem(caption(volume), volume.root);
         if (!volume.labelToAsk)
