@@ -105,7 +105,7 @@ private slots:
         QCOMPARE(QDir(FileSystem::decodeName(run["cwd"])), QDir(m_window->folder()));
         QCOMPARE(boxes().size(), outcome == u"runs" ? 0 : 1);
 #ifdef Q_OS_WIN // Windows hands the program its line exactly as built, and the show state
-        QCOMPARE(run["commandline"], ("PCE.EXE -1 -nosound " + CommandLine::quoteNonEmpty(rom)).toUtf8());
+        QCOMPARE(run["commandline"], ("PCE.EXE -1 -nosound " + CommandLine::quoteTyped(rom)).toUtf8());
         QCOMPARE(run["showwindow"] + run["flags"], QByteArray("30x1"));
 #endif
     }

@@ -12,7 +12,7 @@
 #include <QScreen>
 #include <QStyleOptionButton>
 #include <QTabBar>
-#include <QTabWidget>
+#include "controls/TabDialog.h"
 
 using namespace Fixture;
 
@@ -48,8 +48,8 @@ private slots:
             calls().clear();
             m_window->press("Pce");
             m_window->press("Cd");
-            QCOMPARE(calls(), (QStringList{"probe PCE.EXE 0", "start 3 PCE.EXE" + flags + " C:\\ROMS\\GAME.PCE",
-                                           "probe PCE.EXE 0", "start 3 PCE.EXE" + flags + " -cd"}));
+            QCOMPARE(calls(), (QStringList{"probe PCE.EXE", "start 3 PCE.EXE" + flags + " C:\\ROMS\\GAME.PCE",
+                                           "probe PCE.EXE", "start 3 PCE.EXE" + flags + " -cd"}));
         }
         m_window->romPath()->clear(); // an empty path keeps the blank before it
         m_window->press("Pce");
@@ -61,12 +61,12 @@ private slots:
     void missingEmulatorAndHelp()
     {
         // A missing emulator: the warning at every press, nothing started. Help checks for nothing.
-        m_window->runtime.present = false;
+        m_window->runtime.presence = Runtime::Presence::Absent;
         for (const char* button : {"Pce", "Cd", "Help"})
             m_window->press(button);
         const QString warning = "box 48 File not found|The PCE.EXE was not found. Please place the PCE.EXE in the same "
                                 "directory with Didor AzodoVez.";
-        QCOMPARE(calls(), (QStringList{"probe PCE.EXE 0", warning, "probe PCE.EXE 0", warning, "start 2 WINHELP.EXE RurevAR.hlp"}));
+        QCOMPARE(calls(), (QStringList{"probe PCE.EXE", warning, "probe PCE.EXE", warning, "find WINHELP.EXE", "start 2 WINHELP.EXE RurevAR.hlp"}));
     }
 
     void optionsAndPathAreReadAfterThePresenceCheck()
@@ -76,7 +76,7 @@ private slots:
             m_window->romPath()->setText("/late.pce");
         };
         m_window->press("Pce");
-        QCOMPARE(calls(), (QStringList{"probe PCE.EXE 0", "start 3 PCE.EXE -sgx /late.pce"}));
+        QCOMPARE(calls(), (QStringList{"probe PCE.EXE", "start 3 PCE.EXE -sgx /late.pce"}));
     }
 
     void onScreenWithTabsSharingTheStrip()
@@ -88,7 +88,7 @@ private slots:
         QVERIFY(screen.contains(fresh.geometry().topLeft()));
         if (screen.width() >= 468 && screen.height() >= 381)
             QVERIFY((fresh.geometry().center() - screen.center()).manhattanLength() <= 2);
-        auto* tabs = m_window->find<QTabWidget>("SSTab1");
+        auto* tabs = m_window->find<TabDialog>("SSTab1");
         for (int tab = 0; tab < 3; ++tab)
             QCOMPARE(tabs->tabBar()->tabRect(tab), QRect(tab * tabs->width() / 3, 0, (tab + 1) * tabs->width() / 3 - tab * tabs->width() / 3, 20));
     }
@@ -112,7 +112,7 @@ private slots:
 
     void optionBoxWrapsAndTakesClicksAnywhere()
     {
-        m_window->find<QTabWidget>("SSTab1")->setCurrentIndex(1);
+        m_window->find<TabDialog>("SSTab1")->setCurrentIndex(1);
         auto* box = m_window->find<QCheckBox>("CheckFormat");
         const QImage picture = box->grab().toImage(); // the caption painted on three lines, clear of the edge
         int lines = 0;
@@ -138,7 +138,7 @@ private slots:
         QVERIFY(make(m_window->folder(), {"dir|sub", "file|sub/inner.pce"}));
         QApplication::setActiveWindow(m_window->form.get());
         QVERIFY(QTest::qWaitForWindowActive(m_window->form.get()));
-        auto* tabs = m_window->find<QTabWidget>("SSTab1");
+        auto* tabs = m_window->find<TabDialog>("SSTab1");
         auto* folders = m_window->find<DirList>("Dir1");
         folders->setPath(m_window->folder()); // shows the new subfolder
         QTRY_COMPARE(folders->pathOfRow(folders->model()->rowCount() - 1), m_window->at("sub"));
@@ -177,7 +177,7 @@ private slots:
         // The window is announced as one; the drive list by what it is for, not the drive it shows;
         // an option box by its caption, over the whole box a click takes; a tab, pressed, brings up
         // its page.
-        auto* tabs = m_window->find<QTabWidget>("SSTab1");
+        auto* tabs = m_window->find<TabDialog>("SSTab1");
         tabs->setCurrentIndex(1);
         QList<QAccessibleInterface*> tree{QAccessible::queryAccessibleInterface(m_window->form.get())};
         for (int i = 0; i < tree.size(); ++i) {

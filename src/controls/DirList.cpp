@@ -41,12 +41,6 @@ private:
     }
 };
 
-// Hidden folders stay hidden, as in the system's own file dialogs.
-bool isListed(const char* name, std::size_t)
-{
-    return name[0] != '.';
-}
-
 bool isFolder(FileSystem::Kind kind)
 {
     return kind == FileSystem::Kind::Directory;
@@ -62,22 +56,22 @@ DirList::DirList(QWidget* parent) : FolderView(parent)
     setIcons(QIcon(QPixmap(folder_open_xpm)), QIcon(QPixmap(folder_closed_xpm)));
     // Where the program was started, so that browsing begins where the emulator is looked for. The
     // list shows it at once; the file list reports it if it cannot be read.
-    QString error;
-    QString start = FileSystem::currentDirectory(&error);
-    if (start.isEmpty()) {
+    const Result<QString> current = FileSystem::currentDirectory();
+    QString start = current.value();
+    if (!current.ok()) {
         start = FileSystem::clean(QDir::homePath());
         QMetaObject::invokeMethod(
             this,
-            [this, error, start] {
+            [this, error = current.reason(), start] {
                 emit this->error(QStringLiteral("Cannot show the folder the program was started "
                                                 "in: %1. Showing %2 instead.")
                                      .arg(error, start));
             },
             Qt::QueuedConnection);
     }
-    m_pendingRoot = Volumes::driveOf(start);
+    m_pendingRoot = Volumes::drives(start).current;
     moveTo(start);
-    read(start, isListed, isFolder, Report::Nothing);
+    read(start, nullptr, isFolder, Report::Nothing);
 }
 
 void DirList::setPath(const QString& path)
@@ -89,7 +83,7 @@ void DirList::setPath(const QString& path)
 void DirList::open(const QString& path, const QString& root)
 {
     m_pendingRoot = root;
-    read(path, isListed, isFolder);
+    read(path, nullptr, isFolder);
 }
 
 void DirList::opened(const QString& path)

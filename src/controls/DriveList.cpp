@@ -1,6 +1,5 @@
 #include "controls/DriveList.h"
 
-#include "system/FileSystem.h"
 #include "system/Volumes.h"
 
 #include <QAccessibleWidget>
@@ -36,18 +35,6 @@ QAccessibleInterface* accessibleDriveList(const QString& className, QObject* obj
     return nullptr;
 }
 
-QString caption(const Volumes::Drive& drive)
-{
-#ifdef Q_OS_WIN
-    // As Windows' own drive lists show them: "c: [SYSTEM]"; a share without a letter by its name.
-    const QString letter = drive.root.startsWith(QLatin1String("\\\\")) ? drive.root : drive.root.left(2).toLower();
-    return drive.label.isEmpty() ? letter : QStringLiteral("%1 [%2]").arg(letter, drive.label);
-#else
-    return drive.label.isEmpty() ? drive.root
-                                 : QStringLiteral("%1  [%2]").arg(drive.root, drive.label);
-#endif
-}
-
 } // namespace
 
 DriveList::DriveList(QWidget* parent)
@@ -57,11 +44,7 @@ DriveList::DriveList(QWidget* parent)
         (QAccessible::installFactory(accessibleDriveList), true);
     Q_UNUSED(accessibilityInstalled)
     // Filled before the Change event is connected: the first drive shown is no choice.
-    const QList<Volumes::Drive> drives = refresh();
-    QString error;
-    const QString current = FileSystem::currentDirectory(&error);
-    if (!current.isEmpty())
-        showDrive(Volumes::driveOf(current, drives));
+    showDrive(refresh().current);
     connect(this, &QComboBox::currentIndexChanged, this, &DriveList::change);
 }
 
@@ -96,20 +79,20 @@ void DriveList::showPopup()
     QComboBox::showPopup();
 }
 
-QList<Volumes::Drive> DriveList::refresh()
+Volumes::Drives DriveList::refresh()
 {
     // The blocker keeps filling the list from counting as a choice.
     const QSignalBlocker quiet(this);
     clear();
-    QList<Volumes::Drive> drives = Volumes::drives();
-    for (const Volumes::Drive& volume : drives) {
-        addItem(caption(volume), volume.root);
+    const Volumes::Drives drives = Volumes::drives();
+    for (const Volumes::Drive& volume : drives.list) {
+        addItem(Volumes::caption(volume), volume.root);
         if (!volume.labelToAsk)
             continue;
         // A label that must be asked of the drive arrives when the drive answers.
+        // Without a thread for it, the drive simply stays without its label.
         auto mailbox = m_mailbox;
-        QString ignored;
-        Background::start(
+        (void)Background::start(
             [this, mailbox, volume] {
                 const QString label = Volumes::askLabel(volume.root);
                 if (label.isEmpty())
@@ -117,10 +100,9 @@ QList<Volumes::Drive> DriveList::refresh()
                 mailbox->post([this, volume, label] {
                     const int index = findData(volume.root);
                     if (index >= 0)
-                        setItemText(index, caption(Volumes::Drive{volume.root, label, false}));
+                        setItemText(index, Volumes::caption(Volumes::Drive{volume.root, label, false}));
                 });
-            },
-            &ignored);
+            });
     }
     return drives;
 }

@@ -30,7 +30,7 @@ signals:
 
 private:
     // Fills the list anew, and gives the drives it holds.
-    QList<Volumes::Drive> refresh();
+    Volumes::Drives refresh();
 
     std::shared_ptr<Background::Mailbox> m_mailbox;
 };

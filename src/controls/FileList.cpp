@@ -24,7 +24,7 @@ void FileList::setPath(const QString& path)
 {
     if (this->path().isEmpty())
         moveTo(path);
-    read(path, NamePattern(m_pattern).filter(), isFile);
+    read(path, namePattern(m_pattern), isFile);
 }
 
 void FileList::setPattern(const QString& pattern)

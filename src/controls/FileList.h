@@ -17,7 +17,7 @@ public:
     // as it was.
     void setPath(const QString& path);
 
-    // One or more wildcard patterns, separated by semicolons, matched without regard to case.
+    // A wildcard pattern such as "*.pce", matched without regard to case.
     QString pattern() const { return m_pattern; }
     void setPattern(const QString& pattern);
 

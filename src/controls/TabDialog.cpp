@@ -1,7 +1,9 @@
 #include "controls/TabDialog.h"
 
-#include <QEvent>
+#include <QShortcut>
 #include <QStackedWidget>
+#include <QStyleOptionTabWidgetFrame>
+#include <QStylePainter>
 #include <QTabBar>
 
 namespace {
@@ -15,6 +17,7 @@ public:
         setExpanding(false);
         setUsesScrollButtons(false);
         setElideMode(Qt::ElideRight);
+        setDrawBase(false);
     }
 
 protected:
@@ -34,42 +37,106 @@ private:
 
 } // namespace
 
-TabDialog::TabDialog(QWidget* parent) : QTabWidget(parent)
+TabDialog::TabDialog(QWidget* parent)
+    : QWidget(parent), m_tabs(new TabStrip(this)), m_pages(new QStackedWidget(this))
 {
-    setTabBar(new TabStrip(this));
-    // QTabWidget places its pages below the tab strip whenever it lays itself out; each time the
-    // pages move or change size, put them back over the whole control.
-    if (auto* pages = findChild<QStackedWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        pages->installEventFilter(this);
-    coverWithPages();
+    // The tabs take the focus, as a tab control does, and pass it on to the page with Tab.
+    m_tabs->setFocusPolicy(Qt::TabFocus);
+    setFocusProxy(m_tabs);
+    m_tabs->raise();
+    connect(m_tabs, &QTabBar::currentChanged, m_pages, &QStackedWidget::setCurrentIndex);
+    connect(m_tabs, &QTabBar::currentChanged, this, &TabDialog::currentChanged);
+    // Shortcuts rather than key handling, so that no control on a page can keep the keys for
+    // itself (a drop-down list takes Ctrl+Tab as a letter to look for).
+    const auto turnOn = [this](const QKeySequence& keys, int step) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, step] { turn(step); });
+    };
+    turnOn(QKeySequence(Qt::CTRL | Qt::Key_Tab), 1);
+    turnOn(QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1);
+    turnOn(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1);
+    turnOn(QKeySequence(Qt::CTRL | Qt::Key_Backtab), -1);
+    turnOn(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1);
+    turnOn(QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1);
+}
+
+int TabDialog::addTab(QWidget* page, const QString& caption)
+{
+    m_pages->addWidget(page);
+    return m_tabs->addTab(caption);
+}
+
+int TabDialog::indexOf(const QWidget* page) const
+{
+    return m_pages->indexOf(page);
+}
+
+void TabDialog::setTabText(int index, const QString& caption)
+{
+    m_tabs->setTabText(index, caption);
+}
+
+int TabDialog::count() const
+{
+    return m_tabs->count();
+}
+
+QWidget* TabDialog::widget(int index) const
+{
+    return m_pages->widget(index);
+}
+
+int TabDialog::currentIndex() const
+{
+    return m_tabs->currentIndex();
+}
+
+void TabDialog::setCurrentIndex(int index)
+{
+    m_tabs->setCurrentIndex(index);
 }
 
 void TabDialog::setTabsPerRow(int count)
 {
     m_tabsPerRow = count;
-    tabBar()->updateGeometry();
+    m_tabs->updateGeometry();
 }
 
 void TabDialog::setTabHeight(int pixels)
 {
     m_tabHeight = pixels;
-    tabBar()->updateGeometry();
+    m_tabs->resize(width(), m_tabHeight);
 }
 
-bool TabDialog::eventFilter(QObject* watched, QEvent* event)
+void TabDialog::turn(int step)
 {
-    if (event->type() == QEvent::Move || event->type() == QEvent::Resize)
-        coverWithPages();
-    return QTabWidget::eventFilter(watched, event);
+    if (count() > 0)
+        setCurrentIndex((currentIndex() + step + count()) % count());
 }
 
-void TabDialog::coverWithPages()
+void TabDialog::resizeEvent(QResizeEvent* event)
 {
-    // The pages paint no background, so the frame QTabWidget draws stays visible behind them.
-    auto* pages = findChild<QStackedWidget*>(QString(), Qt::FindDirectChildrenOnly);
-    if (pages == nullptr)
-        return;
-    if (pages->geometry() != rect())
-        pages->setGeometry(rect());
-    tabBar()->raise();
+    QWidget::resizeEvent(event);
+    m_tabs->setGeometry(0, 0, width(), m_tabHeight);
+    m_pages->setGeometry(rect());
+}
+
+void TabDialog::paintEvent(QPaintEvent* event)
+{
+    Q_UNUSED(event)
+    // The frame around the pages, below the tab strip; the pages paint no background of their
+    // own, so it shows through them.
+    QStyleOptionTabWidgetFrame frame;
+    frame.initFrom(this);
+    frame.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+    frame.shape = QTabBar::RoundedNorth;
+    frame.tabBarSize = m_tabs->size();
+    frame.rightCornerWidgetSize = QSize(0, 0);
+    frame.leftCornerWidgetSize = QSize(0, 0);
+    frame.selectedTabRect = m_tabs->tabRect(m_tabs->currentIndex());
+    const int overlap = style()->pixelMetric(QStyle::PM_TabBarBaseOverlap, nullptr, this);
+    frame.rect = rect().adjusted(0, m_tabHeight - overlap, 0, 0);
+    QStylePainter painter(this);
+    painter.drawPrimitive(QStyle::PE_FrameTabWidget, frame);
 }

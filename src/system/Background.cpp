@@ -9,14 +9,13 @@
 
 namespace Background {
 
-bool start(std::function<void()> job, QString* error)
+Result<> start(std::function<void()> job)
 {
     try {
         std::thread(std::move(job)).detach();
-        return true;
+        return Done();
     } catch (const std::system_error& failure) {
-        *error = QString::fromStdString(failure.code().message());
-        return false;
+        return Result<>::failure(QString::fromStdString(failure.code().message()));
     }
 }
 
@@ -62,8 +61,7 @@ Outcome run(const std::function<void()>& job, int timeoutMs)
         completion->finished.notify_all();
         mailbox->post([] {});
     };
-    QString ignored;
-    if (!start(wrapped, &ignored)) {
+    if (!start(wrapped).ok()) {
         job();
         return Outcome::Finished;
     }

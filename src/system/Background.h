@@ -1,5 +1,7 @@
 #pragma once
 
+#include "system/Result.h"
+
 #include <QObject>
 #include <QString>
 
@@ -15,9 +17,8 @@ namespace Background {
 // The longest the window waits for a volume before it calls it not answering.
 constexpr int AnswerTimeoutMs = 3000;
 
-// Starts `job` in a thread of its own. False, with the system's reason in `error`, when the system
-// gives no more threads.
-bool start(std::function<void()> job, QString* error);
+// Starts `job` in a thread of its own; fails when the system gives no more threads.
+Result<> start(std::function<void()> job);
 
 enum class Outcome { Finished, NotAnswering };
 

@@ -107,9 +107,17 @@ QString quote(const QString& argument)
     return result;
 }
 
-QString quoteNonEmpty(const QString& argument)
+QString quoteTyped(const QString& path)
 {
-    return argument.isEmpty() ? argument : quote(argument);
+    const QString inner = path.mid(1, path.size() - 2);
+    const bool quotedByUser = path.size() >= 2 && path.startsWith(u'"') && path.endsWith(u'"') &&
+                              !inner.contains(u'"');
+    if (path.isEmpty())
+        return path;
+    if (!quotedByUser)
+        return quote(path);
+    // A backslash just before the closing quote would escape it: such a path is quoted anew.
+    return inner.endsWith(u'\\') ? quote(inner) : path;
 }
 
 } // namespace CommandLine

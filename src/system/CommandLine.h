@@ -17,7 +17,9 @@ QStringList split(const QString& line);
 // backslashes in front of it escaped. An empty argument becomes "".
 QString quote(const QString& argument);
 
-// Like quote(), but an empty argument stays empty, so that it adds nothing to the line.
-QString quoteNonEmpty(const QString& argument);
+// A path the user chose or typed, as it goes onto a line: empty stays empty, so that it adds
+// nothing; one that already stands in double quotes, with none inside, stays as the user quoted
+// it; anything else as quote() writes it.
+QString quoteTyped(const QString& path);
 
 } // namespace CommandLine

@@ -1,10 +1,11 @@
 #pragma once
 
 #include <QPixmap>
+#include <QStringList>
 
-// What the whole program shares with the desktop, set once after the application object exists
-// and before the window is made: the program's name and version, its icon, and the fonts its
-// layout was drawn for.
+// What the whole program shares with the desktop and the system, set once after the application
+// object exists and before the window is made: the program's name and version, its icon, its
+// fonts, and the system's own process-wide settings.
 void setUpApplication();
 
 // The window's default font, 8-point "MS Sans Serif", and stand-ins of matching metrics for the
@@ -15,3 +16,15 @@ void setUpFonts();
 // image file would make Qt look through its image-format plugins on disk, which costs a fifth of
 // the program's start-up.
 QPixmap programIcon();
+
+// What each system does for itself (Desktop_posix.cpp, Desktop_win.cpp).
+namespace Desktop {
+// Fonts that share "MS Sans Serif"'s character widths, so that captions still fit their boxes.
+QStringList sansSerifStandIns();
+// The families to ask for as the window's font, best first.
+QStringList windowFontFamilies();
+// Adjusts the window's font where the system draws the chosen family badly.
+void adjustWindowFont(QFont& font);
+// Process-wide settings of the system, made before any window or volume is touched.
+void setUpProcess();
+} // namespace Desktop

@@ -58,10 +58,9 @@ void DirectoryReader::start(const QString& path, const FileSystem::NameFilter& n
     };
     auto job = [path, nameFilter, kindFilter, current, generation, reply, this] {
         const auto cancelled = [&] { return current->load(std::memory_order_relaxed) != generation; };
-        QString reason;
-        const auto folder = FileSystem::Directory::open(path, &reason);
-        if (!folder) {
-            reply([this, path, reason] {
+        auto folder = FileSystem::Directory::open(path);
+        if (!folder.ok()) {
+            reply([this, path, reason = folder.reason()] {
                 m_answerTimer.stop();
                 fail(path, reason);
             });
@@ -74,7 +73,7 @@ void DirectoryReader::start(const QString& path, const FileSystem::NameFilter& n
         QStringList names;
         QElapsedTimer sinceShown;
         sinceShown.start();
-        const QString error = folder->read(
+        const Result<> read = folder.value()->read(
             nameFilter,
             [&](const FileSystem::Entry& entry) {
                 if (kindFilter(entry.kind))
@@ -90,17 +89,18 @@ void DirectoryReader::start(const QString& path, const FileSystem::NameFilter& n
         if (cancelled())
             return;
         std::sort(names.begin(), names.end(), lessByName);
-        reply([this, names, error, path] {
+        reply([this, names, error = read.reason(), path] {
             if (!error.isEmpty())
                 emit failed(QStringLiteral("Cannot read all of the folder %1: %2.").arg(path, error));
             emit found(names, true);
         });
     };
-    QString reason;
-    if (!Background::start(job, &reason)) {
+    const Result<> started = Background::start(job);
+    if (!started.ok()) {
         m_answerTimer.stop();
         ++*m_generation;
         QMetaObject::invokeMethod(
-            this, [this, path, reason] { fail(path, reason); }, Qt::QueuedConnection);
+            this, [this, path, reason = started.reason()] { fail(path, reason); },
+            Qt::QueuedConnection);
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "system/Result.h"
+
 #include <QString>
 #include <QUrl>
 
@@ -18,20 +20,25 @@ QByteArray encodeName(const QString& name);
 
 // The separator between a folder and a name: '\' on Windows, '/' elsewhere.
 QChar separator();
+// Whether two names of this system's files are the same name: without regard to case on Windows.
+bool sameName(const QString& a, const QString& b);
 // The path with `name` appended, with exactly one separator between them.
 QString join(const QString& folder, const QString& name);
 // An absolute, clean form of `path` (no "." or ".." parts, no separator at the end but at a
 // root), worked out from the text alone: links are not followed and nothing is read.
 QString clean(const QString& path);
-// The parts of a clean path below its root, and its root ("/", "C:\").
+// The parts of a clean path below its root, and its root ("/", "C:\", "\\server\share\").
 QStringList partsOf(const QString& path, QString* root);
+
+// The length of the root at the start of a path written with forward slashes.
+qsizetype rootLength(const QString& slashedPath);
 
 // The local path of a file:// URL, byte for byte; empty for any other URL.
 QString localPath(const QUrl& url);
 
-// The current folder's path. Empty, with the reason in `error`, when the system cannot name it
-// (it has been removed since the program started in it).
-QString currentDirectory(QString* error);
+// The current folder's path; fails when the system cannot name it (it has been removed since the
+// program started in it).
+Result<QString> currentDirectory();
 
 enum class Kind { Missing, File, Directory, Other };
 
@@ -49,22 +56,30 @@ using NameFilter = std::function<bool(const char* bytes, std::size_t length)>;
 class Directory
 {
 public:
-    // Opens `path`; on failure the result is null and `error` holds the system's reason.
-    static std::unique_ptr<Directory> open(const QString& path, QString* error);
-    virtual ~Directory() = default;
+    struct Handle; // the system's own
 
-    // Calls `onEntry` for each entry but "." and ".." that passes `filter`, until it returns
-    // false; stops as soon as `cancelled` says so, whether or not names pass. Returns the system's
-    // reason when reading fails part way, else an empty string.
-    virtual QString read(const NameFilter& filter,
-                         const std::function<bool(const Entry&)>& onEntry,
-                         const std::function<bool()>& cancelled) = 0;
+    static Result<std::unique_ptr<Directory>> open(const QString& path);
+    explicit Directory(std::unique_ptr<Handle> handle);
+    ~Directory();
+    Directory(const Directory&) = delete;
+    Directory& operator=(const Directory&) = delete;
+
+    // Calls `onEntry` for each entry that passes `filter`, until it returns false; stops as soon
+    // as `cancelled` says so, whether or not names pass. "." and "..", and the entries the system
+    // hides from its users (names beginning with a dot; on Windows the hidden attribute), are
+    // never given. Fails when reading stops part way.
+    Result<> read(const NameFilter& filter, const std::function<bool(const Entry&)>& onEntry,
+                  const std::function<bool()>& cancelled);
+
+private:
+    std::unique_ptr<Handle> m_handle;
 };
 
 // The name of the ordinary file (or link to one) called `name` in the current folder: an exact
-// match first, then the first that differs only in case, as Windows matches names. Looked up
-// relative to the current folder itself, never through its path, so that it works when that
-// path is too long to use or the folder has been removed. Empty when there is none.
+// match first, then the first that differs only in case, as Windows matches names. Hidden and
+// system files do not count. Looked up relative to the current folder itself, never through its
+// path, so that it works when that path is too long to use or the folder has been removed. Empty
+// when there is none.
 QString findInCurrentDirectory(const QString& name);
 
 } // namespace FileSystem

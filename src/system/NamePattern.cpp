@@ -1,6 +1,6 @@
 #include "system/NamePattern.h"
 
-#include <cstring>
+#include <QRegularExpression>
 
 namespace {
 
@@ -22,50 +22,26 @@ bool isPlainSuffix(const QString& pattern)
 
 } // namespace
 
-NamePattern::NamePattern(const QString& patterns)
+FileSystem::NameFilter namePattern(const QString& pattern)
 {
-    for (const QString& pattern : patterns.split(u';', Qt::SkipEmptyParts)) {
-        const QString trimmed = pattern.trimmed();
-        if (isPlainSuffix(trimmed)) {
-            m_suffixes << trimmed.mid(1).toLower().toLatin1();
-        } else {
-            m_expressions << QRegularExpression(
-                QRegularExpression::wildcardToRegularExpression(trimmed),
-                QRegularExpression::CaseInsensitiveOption);
-        }
-    }
-}
-
-bool NamePattern::matches(const char* name, std::size_t length) const
-{
-    // Hidden entries stay hidden, as in the system's own file dialogs.
-    if (length == 0 || name[0] == '.')
-        return false;
-    for (const QByteArray& suffix : m_suffixes) {
-        const std::size_t size = std::size_t(suffix.size());
-        if (length <= size)
-            continue;
-        const char* tail = name + length - size;
-        bool same = true;
-        for (std::size_t i = 0; i < size && same; ++i)
-            same = lowerAscii(tail[i]) == suffix[qsizetype(i)];
-        if (same)
+    if (isPlainSuffix(pattern)) {
+        const QByteArray suffix = pattern.mid(1).toLower().toLatin1();
+        return [suffix](const char* name, std::size_t length) {
+            const std::size_t size = std::size_t(suffix.size());
+            if (length <= size)
+                return false;
+            const char* tail = name + length - size;
+            for (std::size_t i = 0; i < size; ++i) {
+                if (lowerAscii(tail[i]) != suffix[qsizetype(i)])
+                    return false;
+            }
             return true;
+        };
     }
-    if (m_expressions.isEmpty())
-        return false;
-    const QString decoded =
-        FileSystem::decodeName(QByteArray::fromRawData(name, qsizetype(length)));
-    for (const QRegularExpression& expression : m_expressions) {
-        if (expression.match(decoded).hasMatch())
-            return true;
-    }
-    return false;
-}
-
-FileSystem::NameFilter NamePattern::filter() const
-{
-    return [pattern = *this](const char* name, std::size_t length) {
-        return pattern.matches(name, length);
+    const QRegularExpression expression(QRegularExpression::wildcardToRegularExpression(pattern),
+                                        QRegularExpression::CaseInsensitiveOption);
+    return [expression](const char* name, std::size_t length) {
+        const QByteArray bytes = QByteArray::fromRawData(name, qsizetype(length));
+        return expression.match(FileSystem::decodeName(bytes)).hasMatch();
     };
 }

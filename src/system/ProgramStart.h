@@ -1,22 +1,40 @@
 #pragma once
 
+#include "system/ProgramKind.h"
+#include "system/Result.h"
+#include "system/Styles.h"
+
 #include <QString>
 
-// Starting another program from a command line, read by the rules of CommandLine.h: the first
-// word names the program, the rest are its arguments. A bare name is looked for in the current
-// folder (relative to the folder itself, never through its path), then on PATH. The program runs
-// in the current folder, in a session of its own, and nobody waits for it.
+// Finding and starting another program. A command line is read by the rules of CommandLine.h: the
+// first word names the program, the rest are its arguments. The program runs in the current
+// folder, in a session of its own, and nobody waits for it.
 //
 // On Windows the line goes to the program exactly as it is, and the window style chooses how it
-// shows its window. Elsewhere a Windows program is started through Wine, which honours the style
+// shows its window. On Linux a Windows program is started through Wine, which honours the style
 // too; a native program chooses its own window state.
 namespace ProgramStart {
 
-// How a started program shows its window.
-constexpr int MinimizedFocus = 2;
-constexpr int MaximizedFocus = 3;
+enum class Presence { Present, Absent, NotAnswering };
 
-// Starts the program and returns at once: an empty string, or the reason it could not be started.
-QString start(const QString& commandLine, int windowStyle);
+// A program as it was found: where, and what kind.
+struct Program
+{
+    Presence presence = Presence::Absent;
+    // What to start: a path relative to the current folder or absolute, or, for a program that
+    // Wine provides itself, its bare name.
+    QString path;
+    ProgramKind kind = ProgramKind::Native;
+};
+
+// The ordinary file `name` in the current folder, looked up relative to the folder itself (see
+// FileSystem::findInCurrentDirectory()), never through its path.
+Program inCurrentFolder(const QString& name);
+
+// The program `name` in the current folder, else on PATH, else among the programs Wine provides.
+Program find(const QString& name);
+
+// Starts `program` with the arguments of `commandLine` and returns at once.
+Result<> start(const Program& program, const QString& commandLine, WindowStyle style);
 
 } // namespace ProgramStart

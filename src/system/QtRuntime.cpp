@@ -1,70 +1,53 @@
 #include "system/QtRuntime.h"
 
 #include "system/Background.h"
-#include "system/CommandLine.h"
-#include "system/FileSystem.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
+#include <functional>
 #include <memory>
 
 namespace {
 
-QMessageBox::Icon iconOf(int style)
+// Runs `find` in the background; a current folder that does not answer in time has no program
+// that could be started.
+ProgramStart::Program findInBackground(const std::function<ProgramStart::Program()>& find)
 {
-    switch (style & 0x70) {
-    case 16:
-        return QMessageBox::Critical;
-    case 32:
-        return QMessageBox::Question;
-    case 48:
-        return QMessageBox::Warning;
-    case 64:
-        return QMessageBox::Information;
-    default:
-        return QMessageBox::NoIcon;
-    }
+    auto found = std::make_shared<ProgramStart::Program>();
+    if (Background::run([find, found] { *found = find(); }) != Background::Outcome::Finished)
+        return ProgramStart::Program{ProgramStart::Presence::NotAnswering, {}, {}};
+    return *found;
 }
 
 } // namespace
 
-QString QtRuntime::probeEntry(const QString& name, int attributes)
+QtRuntime::Program QtRuntime::probeEntry(const QString& name)
 {
-    Q_UNUSED(attributes) // Only ordinary files are ever asked for.
-    // A current folder that does not answer in time has no emulator that could be started.
-    auto found = std::make_shared<QString>();
-    if (Background::run([name, found] { *found = FileSystem::findInCurrentDirectory(name); }) !=
-        Background::Outcome::Finished)
-        return {};
-    return *found;
+    return findInBackground([name] { return ProgramStart::inCurrentFolder(name); });
 }
 
-int QtRuntime::messageBox(const QString& prompt, int style, const QString& title)
+QtRuntime::Program QtRuntime::findProgram(const QString& name)
 {
-    QMessageBox box(iconOf(style), title, prompt, QMessageBox::Ok, QApplication::activeWindow());
+    return findInBackground([name] { return ProgramStart::find(name); });
+}
+
+void QtRuntime::messageBox(BoxStyle style, const QString& title, const QString& prompt)
+{
+    const QMessageBox::Icon icon =
+        style == BoxStyle::Exclamation ? QMessageBox::Warning : QMessageBox::Critical;
+    QMessageBox box(icon, title, prompt, QMessageBox::Ok, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
     box.exec();
-    return 1; // OK, the only button.
 }
 
-bool QtRuntime::startProgram(const QString& commandLine, int windowStyle)
+Result<> QtRuntime::startProgram(const Program& program, const QString& commandLine,
+                                 WindowStyle style)
 {
-    auto failure = std::make_shared<QString>();
-    const Background::Outcome outcome = Background::run(
-        [commandLine, windowStyle, failure] {
-            *failure = ProgramStart::start(commandLine, windowStyle);
-        });
-    if (outcome == Background::Outcome::NotAnswering)
-        *failure = QStringLiteral("the current folder is not answering");
-    if (failure->isEmpty())
-        return true;
-    reportError(QStringLiteral("Cannot start %1: %2").arg(CommandLine::split(commandLine).value(0),
-                                                          *failure));
-    return false;
-}
-
-void QtRuntime::reportError(const QString& error)
-{
-    messageBox(error, CriticalOk, QStringLiteral("Didor AzodoVez"));
+    auto result = std::make_shared<Result<>>(Done());
+    if (Background::run([program, commandLine, style, result] {
+            *result = ProgramStart::start(program, commandLine, style);
+        }) != Background::Outcome::Finished)
+        return Result<>::failure(QStringLiteral("the current folder is not answering"));
+    return *result;
 }

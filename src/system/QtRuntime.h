@@ -8,8 +8,9 @@
 class QtRuntime : public Runtime
 {
 public:
-    QString probeEntry(const QString& name, int attributes) override;
-    int messageBox(const QString& prompt, int style, const QString& title) override;
-    bool startProgram(const QString& commandLine, int windowStyle) override;
-    void reportError(const QString& error) override;
+    Program probeEntry(const QString& name) override;
+    Program findProgram(const QString& name) override;
+    void messageBox(BoxStyle style, const QString& title, const QString& prompt) override;
+    Result<> startProgram(const Program& program, const QString& commandLine,
+                          WindowStyle style) override;
 };

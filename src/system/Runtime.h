@@ -1,6 +1,7 @@
 #pragma once
 
 #include "system/ProgramStart.h"
+#include "system/Styles.h"
 
 #include <QString>
 
@@ -10,30 +11,29 @@
 class Runtime
 {
 public:
-    // Attribute mask of the directory-entry probe: ordinary files only.
-    static constexpr int NormalFiles = 0;
-
-    // Message box styles: the icon plus the buttons (OK only, the value 0).
-    static constexpr int CriticalOk = 16;
-    static constexpr int ExclamationOk = 48;
-
-    // How a started program shows its window.
-    static constexpr int MinimizedFocus = ProgramStart::MinimizedFocus;
-    static constexpr int MaximizedFocus = ProgramStart::MaximizedFocus;
+    using Program = ProgramStart::Program;
+    using Presence = ProgramStart::Presence;
 
     virtual ~Runtime() = default;
 
-    // The real name of the entry in the current folder that matches `name`, or an empty string
-    // when there is none.
-    virtual QString probeEntry(const QString& name, int attributes) = 0;
+    // The directory-entry probe: the ordinary file `name` in the current folder, and what kind of
+    // program it is. A current folder that does not answer in time gives NotAnswering.
+    virtual Program probeEntry(const QString& name) = 0;
 
-    // A modal message box; returns the number of the pressed button.
-    virtual int messageBox(const QString& prompt, int style, const QString& title) = 0;
+    // The program `name` in the current folder, else wherever the system looks for programs.
+    virtual Program findProgram(const QString& name) = 0;
 
-    // Starts the program that the command line names, with the rest of the line as its arguments,
-    // and returns at once. A start that fails is reported with reportError() and gives false.
-    virtual bool startProgram(const QString& commandLine, int windowStyle) = 0;
+    // A modal message box with an OK button, shown until the user closes it.
+    virtual void messageBox(BoxStyle style, const QString& title, const QString& prompt) = 0;
 
-    // Tells the user that an operation failed, in the system's own words.
-    virtual void reportError(const QString& error) = 0;
+    // Starts `program` with the arguments of `commandLine`, its window shown as `style` asks, and
+    // returns at once, without waiting for the program.
+    virtual Result<> startProgram(const Program& program, const QString& commandLine,
+                                  WindowStyle style) = 0;
+
+    // Tells the user that an operation failed, in a box with the program's name as its title.
+    void reportError(const QString& error)
+    {
+        messageBox(BoxStyle::Critical, QStringLiteral("Didor AzodoVez"), error);
+    }
 };

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -10,24 +9,42 @@ namespace Volumes {
 
 struct Drive
 {
-    QString root;  // "/", "/media/me/STICK", "C:\"
+    QString root;  // "/", "/media/me/STICK", "C:\", "\\server\share\"
     QString label; // may be empty
     bool labelToAsk = false; // the label is known only to the drive: see askLabel()
 };
 
-// On Windows the drive letters, with labels left to askLabel(). Elsewhere the root file system and
-// every mounted disk, removable medium and network share, each with its label or share name; and
-// the volume that holds the current folder, whatever it is.
-QList<Drive> drives();
+struct Drives
+{
+    QList<Drive> list;
+    // The root of the listed drive that holds the current folder; empty when the system cannot
+    // name the current folder.
+    QString current;
+};
+
+// On Windows the drive letters, with labels left to askLabel(), and the share that holds
+// `currentFolder` when it has no letter. Elsewhere the root file system and every mounted disk,
+// removable medium and network share, each with its label or share name; and the volume that
+// holds `currentFolder`, whatever it is.
+Drives drives(const QString& currentFolder);
+// The same for the process's current folder.
+Drives drives();
 
 // The label of the Windows drive at `root`, or its share name, asked of the drive itself: this can
 // take long on a network drive, so it is asked in the background. Empty elsewhere.
 QString askLabel(const QString& root);
 
+// How the drive list shows a drive, as the system's own drive lists do.
+QString caption(const Drive& drive);
+
 // The root of the drive that holds `path`: the deepest drive root whose every part `path` begins
-// with. Compared part by part, never as text, and without following links.
-QString driveOf(const QString& path);
-// The same among drives already listed.
+// with. Compared part by part, never as text, and without following links. A path on no drive
+// listed goes by its own root.
 QString driveOf(const QString& path, const QList<Drive>& among);
+// The same among the drives of drives().
+QString driveOf(const QString& path);
+
+// Whether `path` is `root` or lies below it, part by part.
+bool holds(const QString& root, const QString& path);
 
 } // namespace Volumes

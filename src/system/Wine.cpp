@@ -1,11 +1,8 @@
 #include "system/Wine.h"
 
 #include "system/FileSystem.h"
-#include "system/ProgramStart.h"
 
-#include <QFile>
 #include <QStandardPaths>
-#include <QtEndian>
 
 #include <langinfo.h>
 #include <unistd.h>
@@ -96,19 +93,6 @@ QString shortName(const QByteArray& bytes)
 
 } // namespace
 
-bool isWindowsProgram(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return false;
-    const QByteArray dosHeader = file.read(64);
-    if (dosHeader.size() < 64 || !dosHeader.startsWith("MZ"))
-        return false;
-    // The DOS header says at 0x3C where the PE header starts.
-    const quint32 peOffset = qFromLittleEndian<quint32>(dosHeader.constData() + 0x3C);
-    return file.seek(peOffset) && file.read(4) == QByteArray("PE\0\0", 4);
-}
-
 QString loader()
 {
     return QStandardPaths::findExecutable(QStringLiteral("wine"));
@@ -133,12 +117,12 @@ QString windowsPath(const QString& path)
 }
 
 QStringList command(const QString& loader, const QString& program, const QStringList& arguments,
-                    int windowStyle)
+                    WindowStyle style)
 {
     // Wine's `start` is what passes a show state on to the program; its options come before the
     // program, and everything after the program goes to the program as it is.
     QStringList result{loader, QStringLiteral("start"),
-                       windowStyle == ProgramStart::MaximizedFocus ? QStringLiteral("/max")
+                       style == WindowStyle::MaximizedFocus ? QStringLiteral("/max")
                                                                    : QStringLiteral("/min")};
     if (program.contains(u'/'))
         result << QStringLiteral("/unix");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "system/Styles.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -9,10 +11,6 @@
 // only through Wine.
 namespace Wine {
 
-// Whether the file at `path` is a Windows executable: an MZ header that leads to a PE signature.
-// Reads only the file's first bytes.
-bool isWindowsProgram(const QString& path);
-
 // The `wine` found on PATH; empty when Wine is not installed.
 QString loader();
 
@@ -21,11 +19,11 @@ QString loader();
 QString ownProgram(const QString& name);
 
 // The argument list (the loader first) that has Wine start `program` with `arguments`, showing its
-// window as `windowStyle` asks. A program with a folder part is a Linux path; a bare name is one
+// window as `style` asks. A program with a folder part is a Linux path; a bare name is one
 // of Wine's own programs. Arguments that are absolute Linux paths go in the Windows form that
 // Wine maps them to (see windowsPath()).
 QStringList command(const QString& loader, const QString& program, const QStringList& arguments,
-                    int windowStyle);
+                    WindowStyle style);
 
 // The name by which a Windows program under Wine reaches the file at the absolute Linux `path`:
 // on drive Z:, with backslashes. A part of the path that is not valid UTF-8 has no faithful long

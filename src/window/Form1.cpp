@@ -14,6 +14,7 @@ namespace {
 
 const QString Emulator = QStringLiteral("PCE.EXE");
 const QString CdRomFlag = QStringLiteral(" -cd");
+const QString HelpViewer = QStringLiteral("WINHELP.EXE");
 const QString HelpCommand = QStringLiteral("WINHELP.EXE RurevAR.hlp");
 
 // A screen reader announces the window as a window; a plain widget would be a "filler".
@@ -62,12 +63,29 @@ Form1::~Form1() = default;
 
 bool Form1::FileExist(const QString& Filename)
 {
-    if (!m_runtime.probeEntry(Filename, Runtime::NormalFiles).isEmpty())
+    return FileExist(Filename, nullptr);
+}
+
+bool Form1::FileExist(const QString& Filename, Runtime::Program* found)
+{
+    const Runtime::Program program = m_runtime.probeEntry(Filename);
+    if (found != nullptr)
+        *found = program;
+    switch (program.presence) {
+    case Runtime::Presence::Present:
         return true;
-    m_runtime.messageBox(QStringLiteral("The ") + Filename +
+    case Runtime::Presence::NotAnswering:
+        // Not knowing is not the same as missing: the user is told what the lists would say.
+        m_runtime.reportError(QStringLiteral("Cannot read the folder %1: not answering.")
+                                  .arg(FileSystem::currentDirectory().value()));
+        return false;
+    case Runtime::Presence::Absent:
+        break;
+    }
+    m_runtime.messageBox(BoxStyle::Exclamation, QStringLiteral("File not found"),
+                         QStringLiteral("The ") + Filename +
                              QStringLiteral(" was not found. Please place the ") + Filename +
-                             QStringLiteral(" in the same directory with Didor AzodoVez."),
-                         Runtime::ExclamationOk, QStringLiteral("File not found"));
+                             QStringLiteral(" in the same directory with Didor AzodoVez."));
     return false;
 }
 
@@ -125,23 +143,38 @@ void Form1::File1_Error(const QString& message)
 
 void Form1::Pce_Click()
 {
-    if (!FileExist(Emulator))
+    Runtime::Program emulator;
+    if (!FileExist(Emulator, &emulator))
         return;
     // A path with blanks or quotes is quoted so that it reaches the emulator as one argument; an
     // empty one adds nothing after the separating blank.
-    m_runtime.startProgram(Emulator + CheckOptions() + QStringLiteral(" ") +
-                               CommandLine::quoteNonEmpty(m_ui->Text1->text()),
-                           Runtime::MaximizedFocus);
+    startEmulator(emulator, Emulator + CheckOptions() + QStringLiteral(" ") +
+                                CommandLine::quoteTyped(m_ui->Text1->text()));
 }
 
 void Form1::Cd_Click()
 {
-    if (!FileExist(Emulator))
+    Runtime::Program emulator;
+    if (!FileExist(Emulator, &emulator))
         return;
-    m_runtime.startProgram(Emulator + CheckOptions() + CdRomFlag, Runtime::MaximizedFocus);
+    startEmulator(emulator, Emulator + CheckOptions() + CdRomFlag);
+}
+
+void Form1::startEmulator(const Runtime::Program& emulator, const QString& commandLine)
+{
+    const Result<> started =
+        m_runtime.startProgram(emulator, commandLine, WindowStyle::MaximizedFocus);
+    if (!started.ok())
+        m_runtime.reportError(
+            QStringLiteral("Cannot start %1: %2").arg(Emulator, started.reason()));
 }
 
 void Form1::Help_Click()
 {
-    m_runtime.startProgram(HelpCommand, Runtime::MinimizedFocus);
+    const Runtime::Program viewer = m_runtime.findProgram(HelpViewer);
+    const Result<> started =
+        m_runtime.startProgram(viewer, HelpCommand, WindowStyle::MinimizedFocus);
+    if (!started.ok())
+        m_runtime.reportError(
+            QStringLiteral("Cannot start %1: %2").arg(HelpViewer, started.reason()));
 }

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "system/Runtime.h"
+
 #include <QScopedPointer>
 #include <QWidget>
-
-class Runtime;
 
 namespace Ui {
 class Form1;
@@ -25,6 +25,11 @@ public:
     QString CheckOptions() const;
 
 private:
+    // FileExist that also hands over what the probe found, for the start to use.
+    bool FileExist(const QString& Filename, Runtime::Program* found);
+    // Starts the emulator found by FileExist with `commandLine`, or says why it could not.
+    void startEmulator(const Runtime::Program& emulator, const QString& commandLine);
+
     void Form_Load();
     void Drive1_Change();
     void Dir1_Change();

@@ -31,29 +31,36 @@ namespace Fixture {
 // "probe NAME 0" and "start STYLE LINE" in order with the boxes.
 struct TestRuntime : QtRuntime
 {
-    QString probeEntry(const QString& name, int attributes) override
+    Program probeEntry(const QString& name) override
     {
         if (!recording)
-            return QtRuntime::probeEntry(name, attributes);
-        calls << QStringLiteral("probe %1 %2").arg(name).arg(attributes);
+            return QtRuntime::probeEntry(name);
+        calls << QStringLiteral("probe %1").arg(name);
         if (onProbe)
             onProbe();
-        return present ? name : QString();
+        return Program{presence, name, ProgramKind::Native};
     }
-    bool startProgram(const QString& line, int style) override
+    Program findProgram(const QString& name) override
     {
         if (!recording)
-            return QtRuntime::startProgram(line, style);
-        calls << QStringLiteral("start %1 %2").arg(style).arg(line);
-        return true;
+            return QtRuntime::findProgram(name);
+        calls << QStringLiteral("find %1").arg(name);
+        return Program{presence, name, ProgramKind::Native};
     }
-    int messageBox(const QString& prompt, int style, const QString& title) override
+    Result<> startProgram(const Program& program, const QString& line, WindowStyle style) override
     {
-        calls << QStringLiteral("box %1 %2|%3").arg(style).arg(title, prompt);
-        return 1;
+        if (!recording)
+            return QtRuntime::startProgram(program, line, style);
+        calls << QStringLiteral("start %1 %2").arg(int(style)).arg(line);
+        return Done();
+    }
+    void messageBox(BoxStyle style, const QString& title, const QString& prompt) override
+    {
+        calls << QStringLiteral("box %1 %2|%3").arg(style == BoxStyle::Exclamation ? 48 : 16).arg(title, prompt);
     }
 
-    bool recording = false, present = true;
+    bool recording = false;
+    Presence presence = Presence::Present;
     std::function<void()> onProbe;
     QStringList calls;
 };

@@ -14,7 +14,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
-#include <QTabWidget>
+#include "controls/TabDialog.h"
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
@@ -78,11 +78,11 @@ int main(int argc, char* argv[])
     // Choose the second image, as a click would.
     files->setCurrentIndex(files->model()->index(1, 0));
     emit files->click();
-    auto* pages = window.findChild<QTabWidget*>(QStringLiteral("SSTab1"));
+    auto* pages = window.findChild<TabDialog*>(QStringLiteral("SSTab1"));
     for (int page = 0; page < pages->count(); ++page) {
         pages->setCurrentIndex(page);
         QApplication::processEvents();
-        const QString path = output.filePath(pages->tabText(page).toLower() + ".png");
+        const QString path = output.filePath(pages->tabBar()->tabText(page).toLower() + ".png");
         if (!window.grab().save(path)) {
             QTextStream(stderr) << "cannot write " << path << '\n';
             return 1;

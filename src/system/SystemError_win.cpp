@@ -1,14 +1,9 @@
 #include "system/SystemError.h"
 
-#ifdef Q_OS_WIN
 #include <windows.h>
-#else
-#include <system_error>
-#endif
 
 QString systemMessage(int error)
 {
-#ifdef Q_OS_WIN
     wchar_t* text = nullptr;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -20,7 +15,4 @@ QString systemMessage(int error)
     if (message.endsWith(u'.'))
         message.chop(1);
     return message;
-#else
-    return QString::fromStdString(std::system_category().message(error));
-#endif
 }

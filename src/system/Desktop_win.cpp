@@ -1,0 +1,34 @@
+#include "system/Desktop.h"
+
+#include <QFont>
+
+#include <windows.h>
+
+namespace Desktop {
+
+QStringList windowFontFamilies()
+{
+    // Windows has the window's font as Microsoft Sans Serif, the TrueType font of the same widths.
+    // "MS Sans Serif" itself is a bitmap font there, which Qt draws a size too large. Wine brings
+    // Tahoma, where it finds its own fonts; Debian 12's Wine does not, and has only the system's,
+    // Liberation Sans among them. A family that is missing would have Qt take the first of all
+    // fonts by name, often a serif one.
+    return QStringList{QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Tahoma")} +
+           sansSerifStandIns();
+}
+
+void adjustWindowFont(QFont& font)
+{
+    // Wine draws Liberation Sans's capital I without ink at this size unless it is smoothed.
+    if (sansSerifStandIns().contains(font.family()))
+        font.setStyleStrategy(QFont::PreferAntialias);
+}
+
+void setUpProcess()
+{
+    // A drive without a medium must fail quietly, not with Windows' "There is no disk" box, when
+    // its label is asked or its folder read.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+}
+
+} // namespace Desktop

@@ -1,0 +1,126 @@
+#include "system/ProgramStart.h"
+
+#include "system/CommandLine.h"
+#include "system/FileSystem.h"
+#include "system/SystemError.h"
+#include "system/Wine.h"
+
+#include <QStandardPaths>
+#include <QStringList>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace ProgramStart {
+
+namespace {
+
+// Starts `program` with `arguments` (argv[0] included), byte for byte, and reports whether the
+// system could run it. The program is the grandchild of this process: its parent ends at once and
+// is collected here, so the program belongs to the system's reaper and costs this process nothing
+// while it runs. Between fork and exec only calls that are safe in a copy of a threaded process.
+Result<> spawnDetached(const QByteArray& program, const QList<QByteArray>& arguments,
+                      const QList<QByteArray>& environment)
+{
+    const auto pointers = [](const QList<QByteArray>& strings) {
+        std::vector<char*> result;
+        for (const QByteArray& string : strings)
+            result.push_back(const_cast<char*>(string.constData()));
+        result.push_back(nullptr);
+        return result;
+    };
+    std::vector<char*> argv = pointers(arguments);
+    std::vector<char*> envp = pointers(environment);
+
+    int report[2]; // the program's side writes errno when exec fails; exec closes it otherwise
+    if (::pipe2(report, O_CLOEXEC) != 0)
+        return Result<>::failure(systemMessage(errno));
+    const pid_t middle = ::fork();
+    if (middle < 0) {
+        const int error = errno;
+        ::close(report[0]);
+        ::close(report[1]);
+        return Result<>::failure(systemMessage(error));
+    }
+    if (middle == 0) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            // A fresh program: a session of its own, no signal blocked or ignored.
+            ::setsid();
+            struct sigaction standard = {};
+            standard.sa_handler = SIG_DFL;
+            for (int signal = 1; signal < NSIG; ++signal)
+                ::sigaction(signal, &standard, nullptr);
+            sigset_t none;
+            sigemptyset(&none);
+            ::sigprocmask(SIG_SETMASK, &none, nullptr);
+            ::execve(program.constData(), argv.data(), envp.data());
+        }
+        const int error = errno;
+        if (child < 0 || child == 0)
+            (void)!::write(report[1], &error, sizeof error);
+        ::_exit(0);
+    }
+    ::close(report[1]);
+    int status = 0;
+    while (::waitpid(middle, &status, 0) < 0 && errno == EINTR) {
+    }
+    int error = 0;
+    ssize_t got = 0;
+    while ((got = ::read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {
+    }
+    ::close(report[0]);
+    if (got == ssize_t(sizeof error))
+        return Result<>::failure(systemMessage(error));
+    return Done();
+}
+
+} // namespace
+
+Program find(const QString& name)
+{
+    Program program = inCurrentFolder(name);
+    if (program.presence == Presence::Present || name.contains(u'/'))
+        return program;
+    const QString onPath = QStandardPaths::findExecutable(name);
+    if (!onPath.isEmpty())
+        return Program{Presence::Present, onPath, programKind(onPath)};
+    const QString own = Wine::ownProgram(name);
+    if (!own.isEmpty() && !Wine::loader().isEmpty())
+        return Program{Presence::Present, own, ProgramKind::Windows};
+    return program;
+}
+
+Result<> start(const Program& program, const QString& commandLine, WindowStyle style)
+{
+    if (program.presence != Presence::Present)
+        return Result<>::failure(systemMessage(ENOENT));
+    const QStringList parts = CommandLine::split(commandLine);
+    for (const QString& part : parts) {
+        // The system ends an argument at a NUL; the rest would be lost without a word.
+        if (part.contains(QChar(0)))
+            return Result<>::failure(QStringLiteral("an argument holds a NUL character"));
+    }
+    QString executable = program.path;
+    QStringList arguments = parts;
+    QList<QByteArray> environment;
+    for (char** variable = environ; *variable != nullptr; ++variable)
+        environment << QByteArray(*variable);
+    if (program.kind == ProgramKind::Windows || program.kind == ProgramKind::Windows16) {
+        executable = Wine::loader();
+        if (executable.isEmpty())
+            return Result<>::failure(Wine::notInstalled(parts.value(0)));
+        arguments = Wine::command(executable, program.path, parts.mid(1), style);
+        environment = Wine::environment();
+    }
+    QList<QByteArray> encoded;
+    for (const QString& argument : arguments)
+        encoded << FileSystem::encodeName(argument);
+    return spawnDetached(FileSystem::encodeName(executable), encoded, environment);
+}
+
+} // namespace ProgramStart
