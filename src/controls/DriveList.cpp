@@ -8,9 +8,10 @@
 namespace {
 
 // What a screen reader is told about the drive list. Qt's own combo box gives its chosen text as
-// its name on Linux, so that a reader would say "/" instead of what the list is for; here the
-// name is the control's accessible name and the chosen drive is its value.
-class AccessibleDriveList : public QAccessibleWidget
+// its name on Linux, so that a reader would say "/" instead of what the list is for; here the name
+// is the control's accessible name, and the chosen drive's caption is its value and its text, which
+// is how a reader learns it over AT-SPI.
+class AccessibleDriveList : public QAccessibleWidget, public QAccessibleTextInterface
 {
 public:
     explicit AccessibleDriveList(DriveList* list) : QAccessibleWidget(list, QAccessible::ComboBox)
@@ -19,13 +20,47 @@ public:
 
     QString text(QAccessible::Text kind) const override
     {
-        const auto* list = static_cast<const DriveList*>(widget());
-        if (kind == QAccessible::Name && !list->accessibleName().isEmpty())
-            return list->accessibleName();
+        if (kind == QAccessible::Name && !list()->accessibleName().isEmpty())
+            return list()->accessibleName();
         if (kind == QAccessible::Name || kind == QAccessible::Value)
-            return list->currentText();
+            return list()->currentText();
         return QAccessibleWidget::text(kind);
     }
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    // The chosen drive's caption as read-only text, with no selection and the cursor at its start.
+    QString text(int startOffset, int endOffset) const override
+    {
+        return list()->currentText().mid(startOffset, endOffset - startOffset);
+    }
+    int characterCount() const override { return int(list()->currentText().size()); }
+    void selection(int, int* startOffset, int* endOffset) const override
+    {
+        *startOffset = *endOffset = 0;
+    }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int* startOffset, int* endOffset) const override
+    {
+        *startOffset = *endOffset = 0;
+        return {};
+    }
+
+private:
+    const DriveList* list() const { return static_cast<const DriveList*>(widget()); }
 };
 
 QAccessibleInterface* accessibleDriveList(const QString& className, QObject* object)
