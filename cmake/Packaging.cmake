@@ -7,6 +7,12 @@ endif()
 
 set(_packaging ${PROJECT_SOURCE_DIR}/packaging)
 
+# The changelog's newest entry names the version being packaged.
+file(STRINGS ${_packaging}/changelog _newest LIMIT_COUNT 1)
+if(NOT _newest MATCHES "^rurevar \\(${PROJECT_VERSION}\\) ")
+    message(FATAL_ERROR "packaging/changelog has no entry for version ${PROJECT_VERSION} at its top")
+endif()
+
 # Manual pages and changelogs go compressed, without a name or time stamp in the gzip header, so
 # that the same sources give the same package.
 find_program(DIDOR_GZIP gzip REQUIRED)
