@@ -3,16 +3,18 @@
 // and its captions fit; the option boxes; the keyboard alone; what a screen reader is told.
 #include "support/Fixture.h"
 
+#include "controls/TabDialog.h"
+
 #include "system/Desktop.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QScreen>
 #include <QStyleOptionButton>
 #include <QTabBar>
-#include "controls/TabDialog.h"
 
 using namespace Fixture;
 
@@ -56,6 +58,27 @@ private slots:
         QCOMPARE(calls().last(), "start 3 PCE.EXE -1 -us -sgx -nojoy -nosound ");
         m_window->find<QCheckBox>("CheckSGX")->setCheckState(Qt::PartiallyChecked); // grayed is not ticked
         QCOMPARE(m_window->form->CheckOptions(), " -1 -us -nojoy -nosound");
+    }
+
+    void romPathOnTheLine_data()
+    {
+        // The path as typed or chosen, and how it ends the cartridge line: one the user put in double
+        // quotes goes as quoted, any other with a blank or quote is quoted so that it stays one argument.
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("onTheLine");
+        QTest::newRow("plain") << "C:\\ROMS\\GAME.PCE" << "C:\\ROMS\\GAME.PCE";
+        QTest::newRow("quoted by the user") << "\"C:\\My Roms\\a.pce\"" << "\"C:\\My Roms\\a.pce\"";
+        QTest::newRow("blank") << "C:\\My Roms\\a.pce" << "\"C:\\My Roms\\a.pce\"";
+        QTest::newRow("quote inside") << "\"a\"b\"" << "\"\\\"a\\\"b\\\"\"";
+        QTest::newRow("quoted, backslash last") << "\"C:\\My Roms\\\"" << "\"C:\\My Roms\\\\\"";
+    }
+    void romPathOnTheLine()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, onTheLine);
+        m_window->romPath()->setText(path);
+        m_window->press("Pce");
+        QCOMPARE(calls().value(1), "start 3 PCE.EXE " + onTheLine);
     }
 
     void missingEmulatorAndHelp()
@@ -142,9 +165,12 @@ private slots:
         auto* folders = m_window->find<DirList>("Dir1");
         folders->setPath(m_window->folder()); // shows the new subfolder
         QTRY_COMPARE(folders->pathOfRow(folders->model()->rowCount() - 1), m_window->at("sub"));
-        // Ctrl+Tab to the options, Tab through the boxes in their order, Space ticks one.
-        tabs->setFocus();
+        // Ctrl+Tab to the options, even from the drive list, which takes other keys as letters to look
+        // for; Tab through the boxes in their order, Space ticks one.
+        m_window->find("Drive1")->setFocus();
         key(Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), 1);
+        tabs->setFocus();
         QStringList order;
         for (int i = 0; i < 5; ++i)
             key(Qt::Key_Tab), order << focused();
@@ -192,6 +218,9 @@ private slots:
         QCOMPARE(tree[0]->text(QAccessible::Name), QString("Didor AzodoVez"));
         QVERIFY(told(m_window->find("Drive1")) && told(m_window->find("Drive1"))->role() == QAccessible::ComboBox);
         QCOMPARE(told(m_window->find("Drive1"))->text(QAccessible::Name), QString("Drive"));
+        QAccessibleTextInterface* chosen = told(m_window->find("Drive1"))->textInterface();
+        QVERIFY(chosen && !m_window->find<QComboBox>("Drive1")->currentText().isEmpty());
+        QCOMPARE(chosen->text(0, chosen->characterCount()), m_window->find<QComboBox>("Drive1")->currentText());
         auto* box = m_window->find<QCheckBox>("CheckSound");
         QVERIFY(told(box) && told(box)->role() == QAccessible::CheckBox);
         QCOMPARE(told(box)->text(QAccessible::Name), QString("Disable the sound card."));
