@@ -6,9 +6,11 @@
 #include "system/Desktop.h"
 #include "system/FileSystem.h"
 #include "system/Runtime.h"
+#include "window/HelpWindow.h"
 
 #include <QAccessibleWidget>
 #include <QScreen>
+#include <QShortcut>
 
 namespace {
 
@@ -30,7 +32,8 @@ QAccessibleInterface* accessibleWindow(const QString& className, QObject* object
 Form1::Form1(Runtime& runtime, QWidget* parent)
     : QWidget(parent), m_ui(new Ui::Form1), m_runtime(runtime)
 {
-    static const bool accessibilityInstalled = (QAccessible::installFactory(accessibleWindow), true);
+    static const bool accessibilityInstalled =
+        (QAccessible::installFactory(accessibleWindow), true);
     Q_UNUSED(accessibilityInstalled)
     m_ui->setupUi(this);
     const QPixmap icon = programIcon();
@@ -55,6 +58,9 @@ Form1::Form1(Runtime& runtime, QWidget* parent)
     connect(m_ui->Pce, &QPushButton::clicked, this, &Form1::Pce_Click);
     connect(m_ui->Cd, &QPushButton::clicked, this, &Form1::Cd_Click);
     connect(m_ui->Help, &QPushButton::clicked, this, &Form1::Help_Click);
+    // F1, anywhere in the window, opens the program's own help.
+    auto* helpKey = new QShortcut(QKeySequence::HelpContents, this);
+    connect(helpKey, &QShortcut::activated, this, &Form1::Form_Help);
 
     Form_Load();
 }
@@ -167,6 +173,11 @@ void Form1::startEmulator(const Runtime::Program& emulator, const QString& comma
     if (!started.ok())
         m_runtime.reportError(
             QStringLiteral("Cannot start %1: %2").arg(Emulator, started.reason()));
+}
+
+void Form1::Form_Help()
+{
+    HelpWindow::showHelp(this);
 }
 
 void Form1::Help_Click()

@@ -1,7 +1,8 @@
 // Renders each page of the window to a PNG file named after its tab (emulation.png, options.png,
-// about.png), for the pictures in the README. Runs without a display under
-// QT_QPA_PLATFORM=offscreen. The browser is shown on a small folder of sample images made for the
-// purpose, with one of them chosen, so that the pictures are the same wherever they are made.
+// about.png), and the help window at its opening size to help.png, for the pictures in the README.
+// Runs without a display under QT_QPA_PLATFORM=offscreen. The browser is shown on a small folder of
+// sample images made for the purpose, with one of them chosen, so that the pictures are the same
+// wherever they are made.
 //
 // Usage: snapshot OUTPUT_DIRECTORY
 #include "controls/DirList.h"
@@ -9,6 +10,7 @@
 #include "system/Desktop.h"
 #include "system/QtRuntime.h"
 #include "window/Form1.h"
+#include "window/HelpWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -87,6 +89,13 @@ int main(int argc, char* argv[])
             QTextStream(stderr) << "cannot write " << path << '\n';
             return 1;
         }
+    }
+    HelpWindow* help = HelpWindow::showHelp(&window);
+    QApplication::processEvents();
+    const QString helpPath = output.filePath(QStringLiteral("help.png"));
+    if (!help->grab().save(helpPath)) {
+        QTextStream(stderr) << "cannot write " << helpPath << '\n';
+        return 1;
     }
     return 0;
 }
