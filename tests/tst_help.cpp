@@ -30,6 +30,7 @@ private slots:
     void oneWindowFromF1ToEscapeAndTheProgramsEnd()
     {
         Window window(true);
+        window.runtime.missing = QStringList{"RurevAR.hlp"};
         QVERIFY(window.ready && window.show());
         QApplication::setActiveWindow(window.form.get());
         QVERIFY(QTest::qWaitForWindowActive(window.form.get()));

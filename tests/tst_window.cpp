@@ -81,15 +81,49 @@ private slots:
         QCOMPARE(calls().value(1), "start 3 PCE.EXE " + onTheLine);
     }
 
-    void missingEmulatorAndHelp()
+    void missingEmulator()
     {
-        // A missing emulator: the warning at every press, nothing started. Help checks for nothing.
-        m_window->runtime.presence = Runtime::Presence::Absent;
-        for (const char* button : {"Pce", "Cd", "Help"})
-            m_window->press(button);
+        // The warning at every press, and nothing started.
+        m_window->runtime.missing = QStringList{"PCE.EXE"};
+        m_window->press("Pce");
+        m_window->press("Cd");
         const QString warning = "box 48 File not found|The PCE.EXE was not found. Please place the PCE.EXE in the same "
                                 "directory with Didor AzodoVez.";
-        QCOMPARE(calls(), (QStringList{"probe PCE.EXE", warning, "probe PCE.EXE", warning, "find WINHELP.EXE", "start 2 WINHELP.EXE RurevAR.hlp"}));
+        QCOMPARE(calls(), (QStringList{"probe PCE.EXE", warning, "probe PCE.EXE", warning}));
+    }
+
+    void helpViewerOrOwnHelp_data()
+    {
+        // What is missing, whether the viewer fails to start, what Help (or F1) asks, and whether the
+        // program's own help window shows; never a box.
+        QTest::addColumn<QStringList>("missing");
+        QTest::addColumn<bool>("failing");
+        QTest::addColumn<QStringList>("asked");
+        QTest::addColumn<bool>("ownHelp");
+        const QStringList all{"probe RurevAR.hlp", "find WINHELP.EXE", "start 2 WINHELP.EXE RurevAR.hlp"};
+        QTest::newRow("help file and viewer") << QStringList() << false << all << false;
+        QTest::newRow("no help file") << QStringList{"RurevAR.hlp"} << false << all.mid(0, 1) << true;
+        QTest::newRow("no viewer") << QStringList{"WINHELP.EXE"} << false << all.mid(0, 2) << true;
+        QTest::newRow("viewer fails to start") << QStringList() << true << all << true;
+    }
+    void helpViewerOrOwnHelp()
+    {
+        QFETCH(QStringList, missing);
+        QFETCH(bool, failing);
+        QFETCH(QStringList, asked);
+        QFETCH(bool, ownHelp);
+        m_window->runtime.missing = missing;
+        m_window->runtime.failing = failing;
+        for (bool f1 : {false, true}) {
+            calls().clear();
+            f1 ? QTest::keyClick(m_window->form.get(), Qt::Key_F1) : m_window->press("Help");
+            QCOMPARE(calls(), asked);
+            const QWidgetList windows = QApplication::topLevelWidgets();
+            QCOMPARE(std::count_if(windows.begin(), windows.end(), [](QWidget* window) {
+                         return window->isVisible() && window->windowTitle() == "Didor AzodoVez Help";
+                     }),
+                     ownHelp ? 1 : 0);
+        }
     }
 
     void optionsAndPathAreReadAfterThePresenceCheck()

@@ -17,6 +17,7 @@ namespace {
 const QString Emulator = QStringLiteral("PCE.EXE");
 const QString CdRomFlag = QStringLiteral(" -cd");
 const QString HelpViewer = QStringLiteral("WINHELP.EXE");
+const QString HelpFile = QStringLiteral("RurevAR.hlp");
 const QString HelpCommand = QStringLiteral("WINHELP.EXE RurevAR.hlp");
 
 // A screen reader announces the window as a window; a plain widget would be a "filler".
@@ -58,9 +59,9 @@ Form1::Form1(Runtime& runtime, QWidget* parent)
     connect(m_ui->Pce, &QPushButton::clicked, this, &Form1::Pce_Click);
     connect(m_ui->Cd, &QPushButton::clicked, this, &Form1::Cd_Click);
     connect(m_ui->Help, &QPushButton::clicked, this, &Form1::Help_Click);
-    // F1, anywhere in the window, opens the program's own help.
+    // F1, anywhere in the window, does what the Help button does.
     auto* helpKey = new QShortcut(QKeySequence::HelpContents, this);
-    connect(helpKey, &QShortcut::activated, this, &Form1::Form_Help);
+    connect(helpKey, &QShortcut::activated, this, &Form1::Help_Click);
 
     Form_Load();
 }
@@ -175,17 +176,15 @@ void Form1::startEmulator(const Runtime::Program& emulator, const QString& comma
             QStringLiteral("Cannot start %1: %2").arg(Emulator, started.reason()));
 }
 
-void Form1::Form_Help()
-{
-    HelpWindow::showHelp(this);
-}
-
 void Form1::Help_Click()
 {
-    const Runtime::Program viewer = m_runtime.findProgram(HelpViewer);
-    const Result<> started =
-        m_runtime.startProgram(viewer, HelpCommand, WindowStyle::MinimizedFocus);
-    if (!started.ok())
-        m_runtime.reportError(
-            QStringLiteral("Cannot start %1: %2").arg(HelpViewer, started.reason()));
+    // The help file in its viewer where both are at hand; otherwise, or when the viewer does not
+    // start, the program's own help, which is always there.
+    if (m_runtime.probeEntry(HelpFile).presence == Runtime::Presence::Present) {
+        const Runtime::Program viewer = m_runtime.findProgram(HelpViewer);
+        if (viewer.presence == Runtime::Presence::Present &&
+            m_runtime.startProgram(viewer, HelpCommand, WindowStyle::MinimizedFocus).ok())
+            return;
+    }
+    HelpWindow::showHelp(this);
 }

@@ -40,7 +40,6 @@ private:
     void Pce_Click();
     void Cd_Click();
     void Help_Click();
-    void Form_Help();
 
     QScopedPointer<Ui::Form1> m_ui;
     Runtime& m_runtime;

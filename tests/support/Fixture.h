@@ -27,8 +27,9 @@
 namespace Fixture {
 
 // The real runtime, recording its boxes as "box STYLE TITLE|PROMPT" instead of showing them. A
-// recording one also starts nothing and finds what it is asked for while `present`, recording
-// "probe NAME 0" and "start STYLE LINE" in order with the boxes.
+// recording one also starts nothing (or fails to, while `failing`) and finds what it is asked for
+// unless it is `missing`, recording "probe NAME", "find NAME" and "start STYLE LINE" in order with
+// the boxes.
 struct TestRuntime : QtRuntime
 {
     Program probeEntry(const QString& name) override
@@ -38,29 +39,29 @@ struct TestRuntime : QtRuntime
         calls << QStringLiteral("probe %1").arg(name);
         if (onProbe)
             onProbe();
-        return Program{presence, name, ProgramKind::Native};
+        return Program{missing.contains(name) ? Presence::Absent : Presence::Present, name, ProgramKind::Native};
     }
     Program findProgram(const QString& name) override
     {
         if (!recording)
             return QtRuntime::findProgram(name);
         calls << QStringLiteral("find %1").arg(name);
-        return Program{presence, name, ProgramKind::Native};
+        return Program{missing.contains(name) ? Presence::Absent : Presence::Present, name, ProgramKind::Native};
     }
     Result<> startProgram(const Program& program, const QString& line, WindowStyle style) override
     {
         if (!recording)
             return QtRuntime::startProgram(program, line, style);
         calls << QStringLiteral("start %1 %2").arg(int(style)).arg(line);
-        return Done();
+        return failing ? Result<>::failure("failed") : Result<>(Done());
     }
     void messageBox(BoxStyle style, const QString& title, const QString& prompt) override
     {
         calls << QStringLiteral("box %1 %2|%3").arg(style == BoxStyle::Exclamation ? 48 : 16).arg(title, prompt);
     }
 
-    bool recording = false;
-    Presence presence = Presence::Present;
+    bool recording = false, failing = false;
+    QStringList missing; // the names the recording runtime finds nowhere
     std::function<void()> onProbe;
     QStringList calls;
 };
