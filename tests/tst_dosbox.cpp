@@ -147,19 +147,19 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QStringList>("opticalRoots");
         QTest::addColumn<QStringList>("commands");
-        const QStringList start = {"mount -u C", "mount C ."};
+        const QStringList start = {"mount -u C", "mount C . -t dir"};
         QTest::newRow("relative image")
             << "pce.exe" << QStringList{"-1", "-us", "roms/Game.pce"} << QStringList()
-            << start + QStringList{"mount -u D", "mount D ./roms",
+            << start + QStringList{"mount -u D", "mount D ./roms -t dir",
                                    "C:", "PCE.EXE -1 -us D:\\GAME.PCE", "exit"};
         QTest::newRow("blank, percent")
             << "PCE.EXE" << QStringList{"-nojoy", "", "<dir>/100% sure/my game.pce"}
             << QStringList()
-            << start + QStringList{"mount -u D", "mount D \"<dir>/100%% sure\"",
+            << start + QStringList{"mount -u D", "mount D \"<dir>/100%% sure\" -t dir",
                                    "C:", "PCE.EXE -nojoy D:\\MYGAME~1.PCE", "exit"};
         QTest::newRow("quote without blank")
             << "PCE.EXE" << QStringList{"<dir>/say\"/a.pce"} << QStringList{"/mnt/cd"}
-            << start + QStringList{"mount -u D", "mount D <dir>/say\"",
+            << start + QStringList{"mount -u D", "mount D <dir>/say\" -t dir",
                                    "mount -u E", "mount E /mnt/cd -t cdrom",
                                    "C:",         "PCE.EXE D:\\A.PCE",
                                    "exit"};

@@ -364,6 +364,9 @@ Command command(const QString& currentFolder, const QString& program, const QStr
 {
     Command result;
     QList<QByteArray> mounts, tail;
+    // The type comes last, also where it is the default, so that no command ends with the
+    // backslash of a root ("E:\"), which would escape the closing quote on DOSBox's Windows
+    // command line.
     const auto mount = [&mounts](char letter, const QByteArray& text, const char* type) {
         mounts << QByteArray("mount -u ") + letter
                << QByteArray("mount ") + letter + ' ' + text + type;
@@ -374,7 +377,7 @@ Command command(const QString& currentFolder, const QString& program, const QStr
         result.error = QStringLiteral("DOSBox cannot be given the folder %1").arg(currentFolder);
         return result;
     }
-    mount('C', currentText, "");
+    mount('C', currentText, " -t dir");
     const QByteArray programName = dosName(current, program, &result.error);
     if (!result.error.isEmpty())
         return result;
@@ -406,7 +409,7 @@ Command command(const QString& currentFolder, const QString& program, const QStr
         }
         if (!result.error.isEmpty())
             return result;
-        mount(letter, text, "");
+        mount(letter, text, " -t dir");
         tail << letter + QByteArray(":\\") + name;
         ++letter;
     }
