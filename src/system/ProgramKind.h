@@ -2,10 +2,18 @@
 
 #include <QString>
 
-// What kind of program a file holds, told by its headers: a Windows program (MZ, then PE), a
-// 16-bit Windows program (MZ, then NE), a DOS program (MZ alone, or MZ with a DOS extender's LE or
-// LX), or a program of the system's own (anything else).
-enum class ProgramKind { Native, Windows, Windows16, Dos };
+class QIODevice;
 
-// Reads only the file's headers; a file that cannot be read counts as Native.
+// What kind of program a file holds, judged from its headers alone.
+enum class ProgramKind {
+    Native,    // anything without an MZ header: a program of this system, a script, or no program
+    Windows,   // MZ with a PE header: 32- or 64-bit Windows
+    Windows16, // MZ with an NE header: 16-bit Windows, which 64-bit Windows cannot run
+    Dos,       // MZ alone, or with an LE or LX header (DOS extenders): a DOS program
+};
+
+// Reads at most the first 68 bytes and the 4 bytes where the MZ header says the next header is.
+// A file that cannot be opened, or too short for the 28 bytes of an MZ header, counts as Native.
 ProgramKind programKind(const QString& path);
+// The same for an open device, read from its start.
+ProgramKind programKind(QIODevice* device);

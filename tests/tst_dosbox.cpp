@@ -1,0 +1,302 @@
+// DOS programs through DOSBox: what a program's headers make of it, the short names DOSBox gives,
+// the arguments DOSBox gets, and the real DOSBox running the DOS stand-in with them.
+#include "system/DosBox.h"
+#include "system/ProgramKind.h"
+
+#include <QBuffer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+Q_DECLARE_METATYPE(ProgramKind)
+
+namespace {
+
+// An MZ header of 64 bytes: relocation table at `relocations`, next header at `next`, then `rest`.
+QByteArray mz(quint16 relocations, quint32 next, const QByteArray& rest = {})
+{
+    QByteArray header("MZ");
+    header.resize(64, '\0');
+    header[0x18] = char(relocations);
+    for (int i = 0; i < 4; ++i)
+        header[0x3C + i] = char(next >> (8 * i));
+    return header + rest;
+}
+
+// Runs in a folder of its own as the current one.
+struct InFolder
+{
+    explicit InFolder(const QString& path) { QDir::setCurrent(path); }
+    ~InFolder() { QDir::setCurrent(start); }
+    const QString start = QDir::currentPath();
+};
+
+bool write(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
+           file.write(content) == content.size();
+}
+
+} // namespace
+
+class TestDosBox : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void programKind_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<ProgramKind>("kind");
+        QTest::newRow("PE") << mz(0x40, 0x80, QByteArray(64, 'x') + QByteArray("PE\0\0", 4))
+                            << ProgramKind::Windows;
+        QTest::newRow("PE, old relocations")
+            << mz(0x1E, 0x40, QByteArray("PE\0\0L", 5)) << ProgramKind::Windows;
+        QTest::newRow("NE") << mz(0x40, 0x40, "NE\x05\x0A") << ProgramKind::Windows16;
+        QTest::newRow("NE, old relocations") << mz(0x1C, 0x40, "NE\x05\x0A") << ProgramKind::Dos;
+        QTest::newRow("LE") << mz(0x40, 0x40, "LE\0\0") << ProgramKind::Dos;
+        QTest::newRow("LX") << mz(0x40, 0x40, "LX\0\0") << ProgramKind::Dos;
+        QTest::newRow("MZ alone") << mz(0x1C, 0, QByteArray(200, '\x90')) << ProgramKind::Dos;
+        QTest::newRow("ZM") << "ZM" + mz(0x1C, 0).mid(2) << ProgramKind::Dos;
+        QTest::newRow("next header past the end") << mz(0x40, 0x1000, "PE\0\0") << ProgramKind::Dos;
+        QTest::newRow("next header cut short") << mz(0x40, 0x40, "P") << ProgramKind::Dos;
+        QTest::newRow("next header at -4") << mz(0x40, 0xFFFFFFFC, "PE\0\0") << ProgramKind::Dos;
+        QTest::newRow("next header inside MZ") << mz(0x40, 0x3C) << ProgramKind::Dos;
+        QTest::newRow("header of 28 bytes") << mz(0x1C, 0).left(28) << ProgramKind::Dos;
+        QTest::newRow("header of 27 bytes") << mz(0x1C, 0).left(27) << ProgramKind::Native;
+        QTest::newRow("ELF") << QByteArray("\x7f"
+                                           "ELF\x02\x01\x01",
+                                           7) +
+                                    QByteArray(80, '\0')
+                             << ProgramKind::Native;
+        QTest::newRow("script") << QByteArray("#!/bin/sh\nexit 0\n") << ProgramKind::Native;
+        QTest::newRow("empty") << QByteArray() << ProgramKind::Native;
+        QTest::newRow("MZ only") << QByteArray("MZ") << ProgramKind::Native;
+    }
+    void programKind()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(ProgramKind, kind);
+        QBuffer buffer(&content);
+        QVERIFY(buffer.open(QIODevice::ReadOnly));
+        QCOMPARE(::programKind(&buffer), kind);
+        QTemporaryDir folder;
+        QVERIFY(write(folder.filePath("PCE.EXE"), content));
+        QCOMPARE(::programKind(folder.filePath("PCE.EXE")), kind);
+        QCOMPARE(::programKind(folder.filePath("none.exe")), ProgramKind::Native);
+    }
+
+    void shortName_data()
+    {
+        // A folder's names in the order it is read, one of them, and the name DOS opens it by.
+        QTest::addColumn<QByteArray>("entries");
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QByteArray>("dosName");
+        const QByteArray twins = ".|..|lower.pce|LOWER.PCE";
+        QTest::newRow("first twin") << twins << QByteArray("lower.pce") << QByteArray("LOWER.PCE");
+        QTest::newRow("second twin")
+            << twins << QByteArray("LOWER.PCE") << QByteArray("LOWER~1.PCE");
+        QTest::newRow("twins read the other way")
+            << QByteArray(".|..|LOWER.PCE|lower.pce") << QByteArray("LOWER.PCE")
+            << QByteArray("LOWER.PCE");
+        const QByteArray three = "longname one.pce|..|longname three.pce|.|longname two.pce";
+        QTest::newRow("1 of 3") << three << QByteArray("longname one.pce")
+                                << QByteArray("LONGNA~1.PCE");
+        QTest::newRow("2 of 3") << three << QByteArray("longname three.pce")
+                                << QByteArray("LONGNA~2.PCE");
+        QTest::newRow("3 of 3") << three << QByteArray("longname two.pce")
+                                << QByteArray("LONGNA~3.PCE");
+        QTest::newRow("two dots") << QByteArray("x.y.pce") << QByteArray("x.y.pce")
+                                  << QByteArray("X~1.PCE");
+        QTest::newRow("blanks, brackets")
+            << QByteArray("Game (U) [!].pce") << QByteArray("Game (U) [!].pce")
+            << QByteArray("GAME(U~1.PCE");
+        QTest::newRow("long extension")
+            << QByteArray("a.pcengine") << QByteArray("a.pcengine") << QByteArray("A~1.PCE");
+        QTest::newRow("tenth") << QByteArray(
+                                      "abcdefghi1|abcdefghi2|abcdefghi3|abcdefghi4|abcdefghi5|"
+                                      "abcdefghi6|abcdefghi7|abcdefghi8|abcdefghi9|abcdefghi10")
+                               << QByteArray("abcdefghi10") << QByteArray("ABCDE~10");
+        // A made-up name that another file has already: the Wine-style name is the way in.
+        QTest::newRow("short name taken")
+            << QByteArray("X~1.PCE|x.l.pce") << QByteArray("x.l.pce") << QByteArray("X_L~~HHW.PCE");
+        QTest::newRow("comma") << QByteArray("a,b.pce") << QByteArray("a,b.pce")
+                               << QByteArray("A_B~~OY3.PCE");
+        QTest::newRow("device") << QByteArray("con.pce") << QByteArray("con.pce")
+                                << QByteArray("CON~~2D0.PCE");
+        QTest::newRow("not UTF-8 alone")
+            << QByteArray("\xE9t\xE9.pce") << QByteArray("\xE9t\xE9.pce")
+            << QByteArray("_T_~~1M3.PCE");
+        QTest::newRow("missing") << QByteArray("a.pce") << QByteArray("b.pce") << QByteArray();
+    }
+    void shortName()
+    {
+        QFETCH(QByteArray, entries);
+        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, dosName);
+        QCOMPARE(DosBox::shortName(entries.split('|'), name), dosName);
+    }
+
+    void arguments_data()
+    {
+        // What command() gets ("<dir>" for a folder of the row's), the files it finds there, and
+        // the -c commands it gives DOSBox, or "error".
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("opticalRoots");
+        QTest::addColumn<QStringList>("commands");
+        const QStringList start = {"mount -u C", "mount C . -t dir"};
+        QTest::newRow("relative image")
+            << "pce.exe" << QStringList{"-1", "-us", "roms/Game.pce"} << QStringList()
+            << start + QStringList{"mount -u D", "mount D ./roms -t dir",
+                                   "C:", "PCE.EXE -1 -us D:\\GAME.PCE", "exit"};
+        QTest::newRow("blank, percent")
+            << "PCE.EXE" << QStringList{"-nojoy", "", "<dir>/100% sure/my game.pce"}
+            << QStringList()
+            << start + QStringList{"mount -u D", "mount D \"<dir>/100%% sure\" -t dir",
+                                   "C:", "PCE.EXE -nojoy D:\\MYGAME~1.PCE", "exit"};
+        QTest::newRow("quote without blank")
+            << "PCE.EXE" << QStringList{"<dir>/say\"/a.pce"} << QStringList{"/mnt/cd"}
+            << start + QStringList{"mount -u D", "mount D <dir>/say\" -t dir",
+                                   "mount -u E", "mount E /mnt/cd -t cdrom",
+                                   "C:",         "PCE.EXE D:\\A.PCE",
+                                   "exit"};
+        QTest::newRow("cd, as many drives as fit")
+            << "PCE.EXE" << QStringList{"-sgx", "-nosound", "-cd"}
+            << QStringList{"/media/u/my disc", "/d\"1 2", "/media/u/B", "/media/u/C", "/media/u/D"}
+            << start + QStringList{"mount -u D", "mount D \"/media/u/my disc\" -t cdrom",
+                                   "mount -u E", "mount E /media/u/B -t cdrom",
+                                   "mount -u F", "mount F /media/u/C -t cdrom",
+                                   "C:",         "PCE.EXE -sgx -nosound -cd",
+                                   "exit"};
+        QTest::newRow("quote and blank") << "PCE.EXE" << QStringList{"<dir>/a \"b\"/a.pce"}
+                                         << QStringList() << QStringList{"error"};
+        QTest::newRow("control character") << "PCE.EXE" << QStringList{"<dir>/a\nb/a.pce"}
+                                           << QStringList() << QStringList{"error"};
+        QTest::newRow("239-byte folder")
+            << "PCE.EXE" << QStringList{"/" + QString(238, u'd') + "/a.pce"} << QStringList()
+            << QStringList{"error"};
+        QTest::newRow("no such image")
+            << "PCE.EXE" << QStringList{"roms/none.pce"} << QStringList() << QStringList{"error"};
+        QTest::newRow("no DOS name")
+            << "PCE.EXE" << QStringList{"roms/a:b.pce"} << QStringList() << QStringList{"error"};
+    }
+    void arguments()
+    {
+        QFETCH(QString, program);
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, opticalRoots);
+        QFETCH(QStringList, commands);
+        QTemporaryDir work, dir;
+        for (const QString& file :
+             {work.filePath(program), work.filePath("roms/Game.pce"), work.filePath("roms/a:b.pce"),
+              dir.filePath("100% sure/my game.pce"), dir.filePath("say\"/a.pce"),
+              dir.filePath("a \"b\"/a.pce"), dir.filePath("a\nb/a.pce")})
+            QVERIFY(write(file, "x"));
+        InFolder in(work.path());
+        arguments.replaceInStrings("<dir>", dir.path());
+        const DosBox::Command command =
+            DosBox::command(work.path(), program, arguments, opticalRoots);
+        if (commands == QStringList{"error"}) {
+            QVERIFY(!command.error.isEmpty());
+            QCOMPARE(command.arguments, QStringList());
+            return;
+        }
+        QCOMPARE(command.error, QString());
+        QStringList expected;
+        for (const QString& line : commands)
+            expected << "-c" << QString(line).replace("<dir>", dir.path());
+        QCOMPARE(command.arguments, expected);
+    }
+
+    void realDosBox_data()
+    {
+        // Files made in this order (names below the current folder "work", or "other"), the
+        // emulator's arguments, and what the DOS stand-in logs: its command tail, what the file it
+        // names starts with (empty: it does not open), and its CD-ROM drives.
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("tail");
+        QTest::addColumn<QByteArray>("opened");
+        QTest::addColumn<QString>("cd");
+        const QStringList twins = {"work/roms/lower.pce", "work/roms/LOWER.PCE",
+                                   "work/roms/LOWER~1.PCE", "work/roms/lower~1.pce"};
+        for (const QString& twin : twins)
+            QTest::newRow(qPrintable(twin))
+                << twins << QStringList{"-1", "-us", twin.mid(5)} << " -1 -us D:\\\\LOWER.*\\.PCE"
+                << twin.toUtf8() << "0 -";
+        const QStringList prefix = {"work/roms/longname one.pce",
+                                    "work/roms/longname two.pce",
+                                    "work/roms/longname three.pce",
+                                    "work/roms/longname (four).pce",
+                                    "work/roms/x.y.pce",
+                                    "work/roms/X~1.PCE",
+                                    "work/roms/x~1.pce",
+                                    "work/roms/Été.pce"};
+        for (const QString& name : prefix)
+            QTest::newRow(qPrintable(name))
+                << prefix << QStringList{"-nojoy", "-nosound", name.mid(5)}
+                << " -nojoy -nosound D:\\\\[A-Z0-9_~]+\\.PCE" << name.toUtf8() << "0 -";
+        QTest::newRow("another folder")
+            << QStringList{"other/100% sure/Bonk (J) [!].pce", "other/100% sure/Bonk (J).pce"}
+            << QStringList{"-sgx", "<other>/100% sure/Bonk (J) [!].pce"}
+            << " -sgx D:\\\\BONK\\(J~[12]\\.PCE" << QByteArray("other/100% sure/Bonk (J) [!].pce")
+            << "0 -";
+        QTest::newRow("quote in folder")
+            << QStringList{"other/say\"so/A.PCE"} << QStringList{"<other>/say\"so/A.PCE"}
+            << " D:\\\\A\\.PCE" << QByteArray("other/say\"so/A.PCE") << "0 -";
+        QTest::newRow("cd") << QStringList{"disc/TRACK01.ISO"}
+                            << QStringList{"-sgx", "-nosound", "-cd"} << " -sgx -nosound -cd"
+                            << QByteArray() << "1 D";
+    }
+    void realDosBox()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, tail);
+        QFETCH(QByteArray, opened);
+        QFETCH(QString, cd);
+        const QString dosbox = DosBox::find(QString());
+        if (dosbox.isEmpty() || QString(DIDOR_DOS_STANDIN).isEmpty())
+            QSKIP("DOSBox or nasm is not installed");
+        QTemporaryDir root;
+        const QString work = root.filePath("work");
+        QVERIFY(QDir().mkpath(work) && QDir().mkpath(root.filePath("home")));
+        QVERIFY(QFile::copy(DIDOR_DOS_STANDIN, root.filePath("work/PCE.EXE")));
+        QCOMPARE(::programKind(root.filePath("work/PCE.EXE")), ProgramKind::Dos);
+        for (const QString& file : files)
+            QVERIFY(write(root.filePath(file), file.toUtf8())); // each file holds its own name
+        arguments.replaceInStrings("<other>", root.filePath("other"));
+        InFolder in(work);
+        const DosBox::Command command =
+            DosBox::command(work, "PCE.EXE", arguments, {root.filePath("disc")});
+        QCOMPARE(command.error, QString());
+
+        QProcess process;
+        process.setWorkingDirectory(work);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", root.filePath("home"));
+        environment.insert("SDL_VIDEODRIVER", "dummy");
+        environment.insert("SDL_AUDIODRIVER", "dummy");
+        process.setProcessEnvironment(environment);
+        process.start(dosbox, command.arguments);
+        // DOSBox closes by itself once the emulator ends.
+        const bool ended = process.waitForFinished(60000);
+        if (!ended)
+            process.kill();
+        QVERIFY2(ended, qPrintable(command.arguments.join(u' ')));
+        QFile log(root.filePath("work/PCE.LOG"));
+        QVERIFY2(log.open(QIODevice::ReadOnly), qPrintable(process.readAll()));
+        const QList<QByteArray> lines = log.readAll().split('\n');
+        QCOMPARE(lines.size(), 4);
+        QVERIFY2(QRegularExpression("^tail=" + tail + "\r$").match(lines[0]).hasMatch(),
+                 lines[0].constData());
+        QCOMPARE(lines[1], opened.isEmpty() ? QByteArray("open=0\r") : "open=1 " + opened + "\r");
+        QCOMPARE(lines[2], "cd=" + cd.toLatin1() + "\r");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDosBox)
+#include "tst_dosbox.moc"
