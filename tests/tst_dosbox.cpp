@@ -1,10 +1,13 @@
 // DOS programs through DOSBox: what a program's headers make of it, the short names DOSBox gives,
 // the arguments DOSBox gets, and the real DOSBox running the DOS stand-in with them.
+#include "support/Fixture.h"
+
 #include "system/DosBox.h"
 #include "system/ProgramKind.h"
 
+#include <QCheckBox>
+
 #include <QBuffer>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -40,6 +43,8 @@ bool write(const QString& path, const QByteArray& content)
 }
 
 } // namespace
+
+using namespace Fixture;
 
 class TestDosBox : public QObject
 {
@@ -211,92 +216,90 @@ private slots:
         QCOMPARE(command.arguments, expected);
     }
 
-    void realDosBox_data()
+    void throughTheWindow_data()
     {
-        // Files made in this order (names below the current folder "work", or "other"), the
-        // emulator's arguments, and what the DOS stand-in logs: its command tail, what the file it
-        // names starts with (empty: it does not open), and its CD-ROM drives.
+        // Files made in this order (below the current folder, or in "<other>"), the boxes ticked, the
+        // ROM path (empty: Cd), and what the DOS stand-in logs: its command tail and what the file it
+        // names starts with (empty: it does not open). Each file holds its own name.
         QTest::addColumn<QStringList>("files");
-        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("ticked");
+        QTest::addColumn<QString>("rom");
         QTest::addColumn<QString>("tail");
         QTest::addColumn<QByteArray>("opened");
-        QTest::addColumn<QString>("cd");
-        const QStringList twins = {"work/roms/lower.pce", "work/roms/LOWER.PCE",
-                                   "work/roms/LOWER~1.PCE", "work/roms/lower~1.pce"};
+        const QStringList twins = {"roms/lower.pce", "roms/LOWER.PCE", "roms/LOWER~1.PCE",
+                                   "roms/lower~1.pce"};
         for (const QString& twin : twins)
             QTest::newRow(qPrintable(twin))
-                << twins << QStringList{"-1", "-us", twin.mid(5)} << " -1 -us D:\\\\LOWER.*\\.PCE"
-                << twin.toUtf8() << "0 -";
-        const QStringList prefix = {"work/roms/longname one.pce",
-                                    "work/roms/longname two.pce",
-                                    "work/roms/longname three.pce",
-                                    "work/roms/longname (four).pce",
-                                    "work/roms/x.y.pce",
-                                    "work/roms/X~1.PCE",
-                                    "work/roms/x~1.pce",
-                                    "work/roms/Été.pce"};
+                << twins << QStringList{"CheckFormat", "CheckInverse"} << twin
+                << " -1 -us D:\\\\LOWER.*\\.PCE" << twin.toUtf8();
+        const QStringList prefix = {"roms/longname one.pce", "roms/longname (two).pce", "roms/x.y.pce",
+                                    "roms/X~1.PCE", "roms/Été.pce"};
         for (const QString& name : prefix)
             QTest::newRow(qPrintable(name))
-                << prefix << QStringList{"-nojoy", "-nosound", name.mid(5)}
-                << " -nojoy -nosound D:\\\\[A-Z0-9_~]+\\.PCE" << name.toUtf8() << "0 -";
+                << prefix << QStringList{"CheckJoy", "CheckSound"} << name
+                << " -nojoy -nosound D:\\\\[A-Z0-9_~]+\\.PCE" << name.toUtf8();
         QTest::newRow("another folder")
-            << QStringList{"other/100% sure/Bonk (J) [!].pce", "other/100% sure/Bonk (J).pce"}
-            << QStringList{"-sgx", "<other>/100% sure/Bonk (J) [!].pce"}
-            << " -sgx D:\\\\BONK\\(J~[12]\\.PCE" << QByteArray("other/100% sure/Bonk (J) [!].pce")
-            << "0 -";
-        QTest::newRow("quote in folder")
-            << QStringList{"other/say\"so/A.PCE"} << QStringList{"<other>/say\"so/A.PCE"}
-            << " D:\\\\A\\.PCE" << QByteArray("other/say\"so/A.PCE") << "0 -";
-        QTest::newRow("cd") << QStringList{"disc/TRACK01.ISO"}
-                            << QStringList{"-sgx", "-nosound", "-cd"} << " -sgx -nosound -cd"
-                            << QByteArray() << "1 D";
+            << QStringList{"<other>/100% sure/Bonk (J) [!].pce", "<other>/100% sure/Bonk (J).pce"}
+            << QStringList{"CheckSGX"} << "<other>/100% sure/Bonk (J) [!].pce"
+            << " -sgx D:\\\\BONK\\(J~[12]\\.PCE" << QByteArray("<other>/100% sure/Bonk (J) [!].pce");
+        QTest::newRow("quote in folder") << QStringList{"<other>/say\"so/A.PCE"} << QStringList()
+                                         << "<other>/say\"so/A.PCE" << " D:\\\\A\\.PCE"
+                                         << QByteArray("<other>/say\"so/A.PCE");
+        QTest::newRow("cd") << QStringList() << QStringList{"CheckSGX", "CheckSound"} << QString()
+                            << " -sgx -nosound -cd" << QByteArray();
     }
-    void realDosBox()
+    void throughTheWindow()
     {
         QFETCH(QStringList, files);
-        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, ticked);
+        QFETCH(QString, rom);
         QFETCH(QString, tail);
         QFETCH(QByteArray, opened);
-        QFETCH(QString, cd);
-        const QString dosbox = DosBox::find(QString());
-        if (dosbox.isEmpty() || QString(DIDOR_DOS_STANDIN).isEmpty())
+        if (DosBox::find(QString()).isEmpty() || QString(DIDOR_DOS_STANDIN).isEmpty())
             QSKIP("DOSBox or nasm is not installed");
-        QTemporaryDir root;
-        const QString work = root.filePath("work");
-        QVERIFY(QDir().mkpath(work) && QDir().mkpath(root.filePath("home")));
-        QVERIFY(QFile::copy(DIDOR_DOS_STANDIN, root.filePath("work/PCE.EXE")));
-        QCOMPARE(::programKind(root.filePath("work/PCE.EXE")), ProgramKind::Dos);
+        Window window;
+        QVERIFY(window.ready && QFile::copy(DIDOR_DOS_STANDIN, "PCE.EXE"));
+        // DOSBox writes its configuration into HOME on its first start: a home of the test's own.
+        qputenv("HOME", QFile::encodeName(window.log.path()));
+        qputenv("SDL_VIDEODRIVER", "dummy");
+        qputenv("SDL_AUDIODRIVER", "dummy");
+        QTemporaryDir other;
+        const auto place = [&](QString name) {
+            return name.startsWith("<other>") ? name.replace("<other>", other.path()) : window.at(name);
+        };
         for (const QString& file : files)
-            QVERIFY(write(root.filePath(file), file.toUtf8())); // each file holds its own name
-        arguments.replaceInStrings("<other>", root.filePath("other"));
-        InFolder in(work);
-        const DosBox::Command command =
-            DosBox::command(work, "PCE.EXE", arguments, {root.filePath("disc")});
-        QCOMPARE(command.error, QString());
+            QVERIFY(write(place(file), file.toUtf8()));
+        for (const QString& box : ticked)
+            window.find<QCheckBox>(qPrintable(box))->setChecked(true);
+        window.romPath()->setText(rom.isEmpty() ? rom : place(rom));
+        window.press(rom.isEmpty() ? "Cd" : "Pce");
+        QByteArray logged; // the stand-in writes its log line by line
+        const auto read = [&logged, &window] {
+            QFile log(window.at("PCE.LOG"));
+            logged = log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
+            return logged.count('\n') >= 3;
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(read(), qPrintable(window.runtime.calls.join(u'\n')), 30000);
+        const QList<QByteArray> lines = logged.split('\n');
+        QVERIFY2(QRegularExpression("^tail=" + tail + "\r$").match(lines[0]).hasMatch(), lines[0].constData());
+        QCOMPARE(lines[1], opened.isEmpty() ? QByteArray("open=0\r") : "open=1 " + opened.left(32) + "\r");
+        QCOMPARE(window.runtime.calls, QStringList());
+    }
 
-        QProcess process;
-        process.setWorkingDirectory(work);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("HOME", root.filePath("home"));
-        environment.insert("SDL_VIDEODRIVER", "dummy");
-        environment.insert("SDL_AUDIODRIVER", "dummy");
-        process.setProcessEnvironment(environment);
-        process.start(dosbox, command.arguments);
-        // DOSBox closes by itself once the emulator ends.
-        const bool ended = process.waitForFinished(60000);
-        if (!ended)
-            process.kill();
-        QVERIFY2(ended, qPrintable(command.arguments.join(u' ')));
-        QFile log(root.filePath("work/PCE.LOG"));
-        QVERIFY2(log.open(QIODevice::ReadOnly), qPrintable(process.readAll()));
-        const QList<QByteArray> lines = log.readAll().split('\n');
-        QCOMPARE(lines.size(), 4);
-        QVERIFY2(QRegularExpression("^tail=" + tail + "\r$").match(lines[0]).hasMatch(),
-                 lines[0].constData());
-        QCOMPARE(lines[1], opened.isEmpty() ? QByteArray("open=0\r") : "open=1 " + opened + "\r");
-        QCOMPARE(lines[2], "cd=" + cd.toLatin1() + "\r");
+    void dosBoxMissing()
+    {
+        // Without DOSBox, a box in the launcher's words says what PCE.EXE is and what to install.
+        Window window;
+        QVERIFY(window.ready && QFile::copy(DIDOR_DOS_STANDIN, "PCE.EXE"));
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", "/nowhere");
+        window.press("Pce");
+        qputenv("PATH", path);
+        QCOMPARE(window.runtime.calls, QStringList{"box 16 Didor AzodoVez|Cannot start PCE.EXE: PCE.EXE is a DOS program, "
+                                                   "which this system runs only through DOSBox. Install DOSBox (on Debian and "
+                                                   "Ubuntu: sudo apt-get install dosbox) and try again"});
     }
 };
 
-QTEST_GUILESS_MAIN(TestDosBox)
+QTEST_MAIN(TestDosBox)
 #include "tst_dosbox.moc"

@@ -1,8 +1,10 @@
 #include "system/ProgramStart.h"
 
 #include "system/CommandLine.h"
+#include "system/DosBox.h"
 #include "system/FileSystem.h"
 #include "system/SystemError.h"
+#include "system/Volumes.h"
 #include "system/Wine.h"
 
 #include <QStandardPaths>
@@ -79,6 +81,25 @@ Result<> spawnDetached(const QByteArray& program, const QList<QByteArray>& argum
     return Done();
 }
 
+// The arguments, DOSBox's own path first, that have DOSBox run the DOS program with the
+// arguments of `parts`.
+Result<QStringList> dosBoxArguments(const Program& program, const QStringList& parts)
+{
+    const QString name = parts.value(0);
+    const Result<QString> folder = FileSystem::currentDirectory();
+    if (!folder.ok())
+        return Result<QStringList>::failure(folder.reason());
+    const QString dosBox = DosBox::find(folder.value());
+    if (dosBox.isEmpty())
+        return Result<QStringList>::failure(DosBox::notInstalled(name));
+    const QString localName = program.path.mid(program.path.lastIndexOf(u'/') + 1);
+    const DosBox::Command command =
+        DosBox::command(folder.value(), localName, parts.mid(1), Volumes::opticalRoots());
+    if (!command.error.isEmpty())
+        return Result<QStringList>::failure(command.error);
+    return QStringList{dosBox} + command.arguments;
+}
+
 } // namespace
 
 Program find(const QString& name)
@@ -116,6 +137,12 @@ Result<> start(const Program& program, const QString& commandLine, WindowStyle s
             return Result<>::failure(Wine::notInstalled(parts.value(0)));
         arguments = Wine::command(executable, program.path, parts.mid(1), style);
         environment = Wine::environment();
+    } else if (program.kind == ProgramKind::Dos) {
+        const Result<QStringList> dosBox = dosBoxArguments(program, parts);
+        if (!dosBox.ok())
+            return Result<>::failure(dosBox.reason());
+        arguments = dosBox.value();
+        executable = arguments.value(0);
     }
     QList<QByteArray> encoded;
     for (const QString& argument : arguments)

@@ -1,12 +1,40 @@
 #include "system/ProgramStart.h"
 
 #include "system/CommandLine.h"
+#include "system/DosBox.h"
 #include "system/FileSystem.h"
 #include "system/SystemError.h"
+#include "system/Volumes.h"
 
 #include <windows.h>
 
 namespace ProgramStart {
+
+namespace {
+
+// DOSBox's path and the line that has it run the DOS program with the arguments of `parts`.
+Result<QPair<QString, QString>> throughDosBox(const Program& program, const QStringList& parts)
+{
+    using Line = Result<QPair<QString, QString>>;
+    const QString name = parts.value(0);
+    const Result<QString> folder = FileSystem::currentDirectory();
+    if (!folder.ok())
+        return Line::failure(folder.reason());
+    const QString dosBox = DosBox::find(folder.value());
+    if (dosBox.isEmpty())
+        return Line::failure(DosBox::notInstalled(name));
+    const QString localName = program.path.mid(program.path.lastIndexOf(u'\\') + 1);
+    const DosBox::Command command =
+        DosBox::command(folder.value(), localName, parts.mid(1), Volumes::opticalRoots());
+    if (!command.error.isEmpty())
+        return Line::failure(command.error);
+    QString line = CommandLine::quote(dosBox);
+    for (const QString& argument : command.arguments)
+        line += u' ' + CommandLine::quote(argument);
+    return QPair<QString, QString>(dosBox, line);
+}
+
+} // namespace
 
 Program find(const QString& name)
 {
@@ -29,6 +57,18 @@ Result<> start(const Program& program, const QString& commandLine, WindowStyle s
     // Windows ends the line at a NUL; the rest would be lost without a word.
     if (commandLine.contains(QChar(0)))
         return Result<>::failure(QStringLiteral("an argument holds a NUL character"));
+    // 64-bit Windows runs neither 16-bit Windows programs nor DOS programs; DOSBox runs the latter.
+    if (program.kind == ProgramKind::Windows16)
+        return Result<>::failure(DosBox::windows16(name));
+    QString executable = program.path;
+    QString line = commandLine;
+    if (program.kind == ProgramKind::Dos) {
+        const auto dosBox = throughDosBox(program, CommandLine::split(commandLine));
+        if (!dosBox.ok())
+            return Result<>::failure(dosBox.reason());
+        executable = dosBox.value().first;
+        line = dosBox.value().second;
+    }
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -36,9 +76,9 @@ Result<> start(const Program& program, const QString& commandLine, WindowStyle s
     PROCESS_INFORMATION process = {};
     // CreateProcessW may write into the line, so it gets a copy. A console program gets a console
     // of its own, as when it is started from Explorer.
-    const std::wstring path = program.path.toStdWString();
-    std::wstring line = commandLine.toStdWString();
-    if (!CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
+    const std::wstring path = executable.toStdWString();
+    std::wstring wideLine = line.toStdWString();
+    if (!CreateProcessW(path.c_str(), wideLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
                         nullptr, nullptr, &startup, &process)) {
         // Some of Windows' messages name the file as %1 ("%1 is not a valid Win32 application").
         return Result<>::failure(

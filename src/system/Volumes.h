@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The volumes a user would call drives. Found from the system's own tables, never by asking the
 // volumes, so that a volume that does not answer cannot hold anything up.
@@ -33,6 +34,10 @@ Drives drives();
 // The label of the Windows drive at `root`, or its share name, asked of the drive itself: this can
 // take long on a network drive, so it is asked in the background. Empty elsewhere.
 QString askLabel(const QString& root);
+
+// The roots where optical media (CDs, DVDs) are mounted: on Linux the mount points of optical
+// devices (/dev/sr*), on Windows the CD-ROM drives' letters.
+QStringList opticalRoots();
 
 // How the drive list shows a drive, as the system's own drive lists do.
 QString caption(const Drive& drive);

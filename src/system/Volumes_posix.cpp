@@ -166,6 +166,16 @@ QString askLabel(const QString&)
 }
 
 
+QStringList opticalRoots()
+{
+    QStringList roots;
+    for (const Mount& mount : mounts()) {
+        if (deviceFile(mount.source).startsWith("/dev/sr"))
+            roots << mount.root;
+    }
+    return roots;
+}
+
 QString caption(const Drive& drive)
 {
     return drive.label.isEmpty() ? drive.root

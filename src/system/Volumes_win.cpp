@@ -45,6 +45,17 @@ QString askLabel(const QString& root)
 }
 
 
+QStringList opticalRoots()
+{
+    QStringList roots;
+    for (const Drive& drive : drives(QString()).list) {
+        const std::wstring root = drive.root.toStdWString();
+        if (GetDriveTypeW(root.c_str()) == DRIVE_CDROM)
+            roots << drive.root;
+    }
+    return roots;
+}
+
 QString caption(const Drive& drive)
 {
     // As Windows' own drive lists show them: "c: [SYSTEM]"; a share without a letter by its name.
