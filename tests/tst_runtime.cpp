@@ -295,11 +295,16 @@ private slots:
         // path in Wine's Windows form, naming the same file even when its name is not UTF-8.
         if (QString(DIDOR_WINDOWS_STANDIN).isEmpty() || Wine::loader().isEmpty())
             QSKIP("needs Wine and MinGW-w64 (g++-mingw-w64-x86-64-posix), which ./test installs");
-        // Wine keeps its prefix in the build folder; anything else it writes, in the test's home.
-        const QByteArray home = qgetenv("HOME");
+        // Wine keeps its prefix in the build folder; its server's socket and anything else it
+        // writes go to a home and temporary folder of the test's, the server ended before they go.
+        const QByteArray home = qgetenv("HOME"), temporary = qgetenv("TMPDIR");
         const QTemporaryDir wineHome;
-        const auto restoreHome = qScopeGuard([&home] { qputenv("HOME", home); });
+        const auto restore = qScopeGuard([&] {
+            QProcess::execute("wineserver", {"-k"});
+            qputenv("HOME", home), qputenv("TMPDIR", temporary);
+        });
         qputenv("HOME", FileSystem::encodeName(wineHome.path()));
+        qputenv("TMPDIR", FileSystem::encodeName(wineHome.path()));
         qputenv("WINEPREFIX", DIDOR_WINEPREFIX);
         qputenv("WINEDEBUG", "-all");
         qputenv("WINEDLLOVERRIDES", "winemenubuilder.exe=d");
