@@ -2,9 +2,11 @@
 // what the started emulator receives, byte for byte, and how a start that cannot happen is told.
 #include "support/Fixture.h"
 
-#include "system/CommandLine.h"
-
+#include <QApplication>
 #include <QCheckBox>
+#include <QMessageBox>
+#include <QScopeGuard>
+#include <QTimer>
 
 #ifndef Q_OS_WIN
 #include "system/Wine.h"
@@ -34,6 +36,19 @@ class TestRealRuntime : public QObject
     }
     const QString missing = "box 48 File not found|The PCE.EXE was not found. Please place the PCE.EXE in the same "
                             "directory with Didor AzodoVez.";
+    // ROM paths, each with the form a Windows command line carries it in: quoted where it holds a
+    // blank, tab, newline or quote, the backslashes before a quote and at the end doubled.
+    const QMap<QByteArray, QByteArray> m_paths{
+        {"/my roms/Bonk  Adventure.pce", "\"/my roms/Bonk  Adventure.pce\""},
+        {"/roms/say \"hi\" 'there'.pce", "\"/roms/say \\\"hi\\\" 'there'.pce\""},
+        {"/roms/x\"", "\"/roms/x\\\"\""},
+        {"C:\\my roms\\", "\"C:\\my roms\\\\\""},
+        {"a\\\\\"b \\", "\"a\\\\\\\\\\\"b \\\\\""},
+        {"/r/$HOME $(id);a&b|c>d*?`id`.pce", "\"/r/$HOME $(id);a&b|c>d*?`id`.pce\""},
+        {"--help", "--help"},
+        {"   ", "\"   \""},
+        {"/roms/a\tb\nc\rd\ve.pce", "\"/roms/a\tb\nc\rd\ve.pce\""},
+        {"/roms/Ｒ-Type ドラゴン é.pce", "\"/roms/Ｒ-Type ドラゴン é.pce\""}};
 
 private slots:
     void init()
@@ -53,10 +68,8 @@ private slots:
         QTest::addColumn<QByteArray>("romPath");
         QTest::addColumn<bool>("made");
         const QStringList program{"program|PCE.EXE"};
-        for (const char* path : {"/my roms/Bonk  Adventure.pce", "/roms/say \"hi\" 'there'.pce", "/roms/x\"", "C:\\my roms\\",
-                                 "a\\\\\"b \\", "/r/$HOME $(id);a&b|c>d*?`id`.pce", "--help", "   ",
-                                 "/roms/a\tb\nc\rd\ve.pce", "/roms/Ｒ-Type ドラゴン é.pce"})
-            QTest::newRow(path) << program << "runs" << QByteArray(path) << false;
+        for (const QByteArray& path : m_paths.keys())
+            QTest::newRow(path.constData()) << program << "runs" << path << false;
         QTest::newRow("4000-byte path") << program << "runs" << QByteArray("/dir").repeated(999) + ".pce" << false;
         QTest::newRow("program in other case, the current folder's image") << QStringList{"program|pce.exe"} << "runs" << QByteArray("game.pce") << true;
         QTest::newRow("folder") << QStringList{"dir|PCE.EXE"} << "missing" << QByteArray("/r/a.pce") << false;
@@ -105,7 +118,7 @@ private slots:
         QCOMPARE(QDir(FileSystem::decodeName(run["cwd"])), QDir(m_window->folder()));
         QCOMPARE(boxes().size(), outcome == u"runs" ? 0 : 1);
 #ifdef Q_OS_WIN // Windows hands the program its line exactly as built, and the show state
-        QCOMPARE(run["commandline"], ("PCE.EXE -1 -nosound " + CommandLine::quoteTyped(rom)).toUtf8());
+        QCOMPARE(run["commandline"], "PCE.EXE -1 -nosound " + m_paths.value(romPath, rom.toUtf8()));
         QCOMPARE(run["showwindow"] + run["flags"], QByteArray("30x1"));
 #endif
     }
@@ -148,22 +161,50 @@ private slots:
         QVERIFY2(boxes()[1].contains("Cannot start PCE.EXE: an argument holds a NUL"), qPrintable(boxes()[1]));
     }
 
+    void missingEmulatorInARealBox()
+    {
+        // The warning as the real runtime shows it: a modal box, its icon the warning's, OK alone.
+        QtRuntime real;
+        Form1 form(real);
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QString seen;
+        QTimer look;
+        connect(&look, &QTimer::timeout, this, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                icon = box->icon();
+                seen = QString::number(box->buttons().size()) +
+                       (box->button(QMessageBox::Ok) ? " OK " : " ") + box->windowTitle() + '|' +
+                       box->text();
+                box->done(0);
+            }
+        });
+        look.start(10);
+        form.findChild<QAbstractButton*>("Pce")->click();
+        QCOMPARE(icon, QMessageBox::Warning);
+        QCOMPARE(seen, "1 OK File not found|The PCE.EXE was not found. Please place the PCE.EXE in "
+                       "the same directory with Didor AzodoVez.");
+    }
+
 #ifndef Q_OS_WIN // Windows lets a program's current folder be neither removed nor that deep
     void currentFolderTheSystemCannotName()
     {
-        // Removed: no PCE.EXE elsewhere, here at the root where a name built from an empty folder
-        // name would lead, is taken for the emulator; the lists start in the home folder and say why.
-        const bool rootEmulator = make("/", {"program|PCE.EXE"});
+        // Removed: the lists start in the home folder (one of the test's own) and say why, and a
+        // PCE.EXE there is not taken for the emulator.
+        const QByteArray home = qgetenv("HOME");
+        const auto restoreHome = qScopeGuard([&home] { qputenv("HOME", home); });
+        QVERIFY(make(m_window->folder(), {"dir|home", "program|home/PCE.EXE"}));
+        qputenv("HOME", FileSystem::encodeName(m_window->at("home")));
         QVERIFY(QDir().mkdir(m_window->at("gone")) && QDir::setCurrent(m_window->at("gone")) && QDir().rmdir(m_window->at("gone")));
         TestRuntime removed, deep;
         auto form = std::make_unique<Form1>(removed);
         QTRY_COMPARE(removed.calls.size(), 1);
         QVERIFY2(removed.calls[0].contains("No such file or directory"), qPrintable(removed.calls[0]));
-        QCOMPARE(form->findChild<DirList*>("Dir1")->path(), QDir::homePath());
+        QCOMPARE(form->findChild<DirList*>("Dir1")->path(), m_window->at("home"));
         form->findChild<QAbstractButton*>("Pce")->click();
         QCOMPARE(removed.calls.value(1), missing);
-        QVERIFY(!rootEmulator || QFile::remove("/PCE.EXE"));
         // Deeper than the system takes a path for: the image is listed, a double-click starts it.
+        // So the emulator is looked for in the folder itself, never through its path, which here is
+        // too long to use, and for a removed folder empty: it would lead to the root's PCE.EXE.
         QVERIFY(QDir::setCurrent(m_window->folder()));
         const QByteArray part(200, 'd');
         for (int depth = 0; depth < 22; ++depth)
@@ -254,10 +295,22 @@ private slots:
     {
         // A Windows PCE.EXE (and help viewer) starts through Wine, maximized (minimized), the ROM
         // path in Wine's Windows form, naming the same file even when its name is not UTF-8.
-        QVERIFY2(!QString(DIDOR_WINDOWS_STANDIN).isEmpty() && !Wine::loader().isEmpty(), "needs MinGW and Wine, which ./test installs");
+        if (QString(DIDOR_WINDOWS_STANDIN).isEmpty() || Wine::loader().isEmpty())
+            QSKIP("needs Wine and MinGW-w64 (g++-mingw-w64-x86-64-posix), which ./test installs");
+        // Wine keeps its prefix in the build folder; its server's socket and anything else it
+        // writes go to a home and temporary folder of the test's, the server ended before they go.
+        const QByteArray home = qgetenv("HOME"), temporary = qgetenv("TMPDIR");
+        const QTemporaryDir wineHome;
+        const auto restore = qScopeGuard([&] {
+            QProcess::execute("wineserver", {"-k"});
+            qputenv("HOME", home), qputenv("TMPDIR", temporary);
+        });
+        qputenv("HOME", FileSystem::encodeName(wineHome.path()));
+        qputenv("TMPDIR", FileSystem::encodeName(wineHome.path()));
         qputenv("WINEPREFIX", DIDOR_WINEPREFIX);
         qputenv("WINEDEBUG", "-all");
-        QVERIFY(make(m_window->folder(), {"windows|PCE.EXE", "windows|WINHELP.EXE", "file|RurevAR.hlp", "dir|My Roms", "file|My Roms/Game (J) ゲーム.pce",
+        qputenv("WINEDLLOVERRIDES", "winemenubuilder.exe=d");
+        QVERIFY(make(m_window->folder(), {"windows|PCE.EXE", "windows|WINHELP.EXE", "dir|My Roms", "file|My Roms/Game (J) ゲーム.pce",
                                           "file|My Roms/caf%E9s"}));
         const auto next = [this](const char* button) { // Wine reuses its process numbers: one run at a time
             m_window->press(button);

@@ -40,6 +40,11 @@ private slots:
         // In the order their flags go onto the line, which is not their order on the page.
         const QList<QPair<const char*, QString>> options = {
             {"CheckFormat", " -1"}, {"CheckInverse", " -us"}, {"CheckSGX", " -sgx"}, {"CheckJoy", " -nojoy"}, {"CheckSound", " -nosound"}};
+        // At start: the Emulation page, no box ticked or grayed, no path.
+        QCOMPARE(m_window->find<QTabWidget>("SSTab1")->currentIndex(), 0);
+        for (const auto& option : options)
+            QCOMPARE(m_window->find<QCheckBox>(option.first)->checkState(), Qt::Unchecked);
+        QCOMPARE(m_window->romPath()->text(), QString());
         m_window->romPath()->setText("C:\\ROMS\\GAME.PCE");
         for (int mask = 0; mask < 32; ++mask) {
             QString flags;
@@ -138,16 +143,17 @@ private slots:
 
     void onScreenWithTabsSharingTheStrip()
     {
-        // Also run on a screen smaller than the window (see CMakeLists.txt): the top-left corner, with
-        // the title and the tabs, is on the screen. Three tabs share the strip, 20 pixels high.
+        // Also run on a screen smaller than the window (see CMakeLists.txt): the top-left corner,
+        // with the title and the tabs, is on the screen. Three tabs share the strip, 20 high.
         Form1 fresh(m_window->runtime);
         const QRect screen = fresh.screen()->availableGeometry();
         QVERIFY(screen.contains(fresh.geometry().topLeft()));
         if (screen.width() >= 468 && screen.height() >= 381)
             QVERIFY((fresh.geometry().center() - screen.center()).manhattanLength() <= 2);
-        auto* tabs = m_window->find<TabDialog>("SSTab1");
-        for (int tab = 0; tab < 3; ++tab)
-            QCOMPARE(tabs->tabBar()->tabRect(tab), QRect(tab * tabs->width() / 3, 0, (tab + 1) * tabs->width() / 3 - tab * tabs->width() / 3, 20));
+        const QTabBar* bar = m_window->find<TabDialog>("SSTab1")->tabBar();
+        QCOMPARE(
+            (QList<QRect>{bar->tabRect(0), bar->tabRect(1), bar->tabRect(2)}),
+            (QList<QRect>{QRect(0, 0, 152, 20), QRect(152, 0, 152, 20), QRect(304, 0, 153, 20)}));
     }
 
     void captionsFit()
