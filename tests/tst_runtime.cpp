@@ -310,7 +310,7 @@ private slots:
         qputenv("WINEPREFIX", DIDOR_WINEPREFIX);
         qputenv("WINEDEBUG", "-all");
         qputenv("WINEDLLOVERRIDES", "winemenubuilder.exe=d");
-        QVERIFY(make(m_window->folder(), {"windows|PCE.EXE", "windows|WINHELP.EXE", "dir|My Roms", "file|My Roms/Game (J) ゲーム.pce",
+        QVERIFY(make(m_window->folder(), {"windows|PCE.EXE", "windows|WINHELP.EXE", "file|RurevAR.hlp", "dir|My Roms", "file|My Roms/Game (J) ゲーム.pce",
                                           "file|My Roms/caf%E9s"}));
         const auto next = [this](const char* button) { // Wine reuses its process numbers: one run at a time
             m_window->press(button);

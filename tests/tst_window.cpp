@@ -41,7 +41,7 @@ private slots:
         const QList<QPair<const char*, QString>> options = {
             {"CheckFormat", " -1"}, {"CheckInverse", " -us"}, {"CheckSGX", " -sgx"}, {"CheckJoy", " -nojoy"}, {"CheckSound", " -nosound"}};
         // At start: the Emulation page, no box ticked or grayed, no path.
-        QCOMPARE(m_window->find<QTabWidget>("SSTab1")->currentIndex(), 0);
+        QCOMPARE(m_window->find<TabDialog>("SSTab1")->currentIndex(), 0);
         for (const auto& option : options)
             QCOMPARE(m_window->find<QCheckBox>(option.first)->checkState(), Qt::Unchecked);
         QCOMPARE(m_window->romPath()->text(), QString());
