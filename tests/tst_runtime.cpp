@@ -248,31 +248,40 @@ private slots:
             QVERIFY2(box.contains("Resource temporarily unavailable"), qPrintable(box));
     }
 
+    // Wine and the Windows stand-in at hand (the test skips otherwise), with the build's own prefix.
+    bool wineAtHand()
+    {
+        qputenv("WINEPREFIX", DIDOR_WINEPREFIX);
+        qputenv("WINEDEBUG", "-all");
+        return !QString(DIDOR_WINDOWS_STANDIN).isEmpty() && !Wine::loader().isEmpty();
+    }
+    // The log of the one run a press starts, cleared for the next: Wine reuses its process numbers.
+    Run wineRun(const char* button)
+    {
+        m_window->press(button);
+        const Run run = waitForRuns(1) ? m_window->runs()[0] : Run();
+        QDir(m_window->log.path()).removeRecursively();
+        QDir().mkpath(m_window->log.path());
+        return run;
+    }
+
     void windowsProgramsThroughWine()
     {
         // A Windows PCE.EXE (and help viewer) starts through Wine, maximized (minimized), the ROM
         // path in Wine's Windows form, naming the same file even when its name is not UTF-8.
-        QVERIFY2(!QString(DIDOR_WINDOWS_STANDIN).isEmpty() && !Wine::loader().isEmpty(), "needs MinGW and Wine, which ./test installs");
-        qputenv("WINEPREFIX", DIDOR_WINEPREFIX);
-        qputenv("WINEDEBUG", "-all");
+        if (!wineAtHand())
+            QSKIP("needs Wine and the Windows stand-in (MinGW), which ./test installs");
         QVERIFY(make(m_window->folder(), {"windows|PCE.EXE", "windows|WINHELP.EXE", "dir|My Roms", "file|My Roms/Game (J) ゲーム.pce",
                                           "file|My Roms/caf%E9s"}));
-        const auto next = [this](const char* button) { // Wine reuses its process numbers: one run at a time
-            m_window->press(button);
-            const Run run = waitForRuns(1) ? m_window->runs()[0] : Run();
-            QDir(m_window->log.path()).removeRecursively();
-            QDir().mkpath(m_window->log.path());
-            return run;
-        };
         m_window->find<QCheckBox>("CheckSGX")->setChecked(true);
         m_window->romPath()->setText(m_window->at("My Roms/Game (J) ゲーム.pce"));
-        Run run = next("Pce");
+        Run run = wineRun("Pce");
         QCOMPARE(arguments(run), (QStringList{"-sgx", "Z:" + m_window->romPath()->text().replace(u'/', u'\\')}));
         QCOMPARE(run["showwindow"] + run["flags"] + run["opened"], QByteArray("30x11"));
         m_window->romPath()->setText(FileSystem::decodeName(QFile::encodeName(m_window->at("My Roms/caf")) + "\xe9s"));
-        QCOMPARE(next("Pce")["opened"], QByteArray("1"));
-        QCOMPARE(arguments(next("Cd")), (QStringList{"-sgx", "-cd"}));
-        run = next("Help");
+        QCOMPARE(wineRun("Pce")["opened"], QByteArray("1"));
+        QCOMPARE(arguments(wineRun("Cd")), (QStringList{"-sgx", "-cd"}));
+        run = wineRun("Help");
         QCOMPARE(arguments(run) << run["showwindow"], (QStringList{"RurevAR.hlp", "2"}));
         // Without Wine, a box says what is missing; the ELF stand-in still starts directly (above).
         const QByteArray path = qgetenv("PATH");
@@ -280,6 +289,65 @@ private slots:
         m_window->press("Pce");
         qputenv("PATH", path);
         QVERIFY2(boxes().value(0).contains("PCE.EXE is a Windows program, which needs Wine"), qPrintable(boxes().value(0)));
+    }
+
+    void namesWindowsForbidsThroughWine_data()
+    {
+        // The current folder (where PCE.EXE is) and the ROM, both below the test's folder, files that
+        // a careless Windows form would name instead, and what the emulator gets: the ROM path and
+        // its current folder in Windows form, %1 standing for the test's folder, as Wine lists them
+        // (wine cmd /c dir /x), or, where Wine offers no name, what the box says.
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("rom");
+        QTest::addColumn<QStringList>("decoys");
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("cwd");
+        const QString noName = "box Wine offers Windows programs no name for ";
+        QTest::newRow("? \" * < > | : in folders and the file")
+            << "" << "q?d/a\"b c/st*r/x<y>/pi|pe/co:lon/q?m.pce" << QStringList{"q?d/a\"b c/st*r/x<y>/pi|pe/co:lon/q_m.pce"}
+            << "Z:%1\\Q_D~~1IJ\\A_B_~Z1R\\ST_R~4TV\\X_Y_~TWD\\PI_P~3KY\\co:lon\\Q_M~~QA0.PCE" << "Z:%1";
+        QTest::newRow("backslash; folders ending in a dot and a blank")
+            << "" << "trail./ends blank /back\\slash.pce" << QStringList{"trail/ends blank/back/slash.pce"}
+            << "Z:%1\\TRAI~DS2\\ENDS~3Q2\\BACK~SDV.PCE" << "Z:%1";
+        QTest::newRow("newline in a folder, tab in the file")
+            << "" << "line\nbreak/tabbed\tname.pce" << QStringList() << "Z:%1\\LINE~T34\\TABB~UVI.PCE" << "Z:%1";
+        QTest::newRow("device name") << "" << "nul.pce" << QStringList() << "\\\\?\\Z:%1\\nul.pce" << "Z:%1";
+        QTest::newRow("current folder") << "cur?dir \"x\"" << "cur?dir \"x\"/game.pce" << QStringList{"cur_dir \"x\"/game.pce"}
+                                        << "Z:%1\\CUR_~MBE\\game.pce" << "Z:%1\\CUR_~MBE";
+        QTest::newRow("tab in an 8.3 name") << "" << "ta\tb.pce" << QStringList() << noName + "\"ta\tb.pce\"" << "";
+        QTest::newRow("backslash in a short name") << "" << "a\\b/game.pce" << QStringList() << noName + "\"a\\b\"" << "";
+        QTest::newRow("current folder without a name") << "a\\b" << "a\\b/game.pce" << QStringList() << noName + "\"a\\b\"" << "";
+    }
+    void namesWindowsForbidsThroughWine()
+    {
+        // Every name reaches a Windows emulator as a path that opens that very file, or a box says
+        // why it cannot: by the short name Wine makes up for a name Windows forbids, or, for a
+        // device name, past Windows' device lookup.
+        QFETCH(QString, current);
+        QFETCH(QString, rom);
+        QFETCH(QStringList, decoys);
+        QFETCH(QString, argument);
+        QFETCH(QString, cwd);
+        if (!wineAtHand())
+            QSKIP("needs Wine and the Windows stand-in (MinGW), which ./test installs");
+        for (const QString& file : decoys << rom)
+            QVERIFY(QDir(m_window->folder()).mkpath(QFileInfo(file).path()) && make(m_window->folder(), {"file|" + file.toUtf8().toPercentEncoding()}));
+        QVERIFY(make(m_window->at(current), {"windows|PCE.EXE"}) && QDir::setCurrent(m_window->at(current)));
+        m_window->romPath()->setText(m_window->at(rom));
+        if (argument.startsWith("box ")) {
+            m_window->press("Pce");
+            QVERIFY2(boxes().size() == 1 && boxes()[0].startsWith("box 16 Didor AzodoVez|Cannot start PCE.EXE: " + argument.mid(4)),
+                     qPrintable(boxes().join('\n')));
+            QVERIFY(m_window->runs().isEmpty());
+        } else {
+            const QString folder = m_window->folder().replace(u'/', u'\\');
+            const Run run = wineRun("Pce");
+            QCOMPARE(arguments(run), QStringList{argument.arg(folder)});
+            QCOMPARE(FileSystem::decodeName(run["cwd"]), cwd.arg(folder));
+            QCOMPARE(run["opened"], QByteArray("1"));
+            QVERIFY(boxes().isEmpty());
+        }
+        QVERIFY(QDir::setCurrent(m_window->folder()));
     }
 #else
     void linuxOnly() { QSKIP("Linux only: a removed or too deep current folder, sessions, signals, process limits, Wine"); }
