@@ -248,7 +248,7 @@ private slots:
             QVERIFY2(box.contains("Resource temporarily unavailable"), qPrintable(box));
     }
 
-    // Wine and the Windows stand-in at hand (the test skips otherwise), with the build's own prefix.
+    // Whether Wine and the Windows stand-in are at hand; Wine then uses the build's own prefix.
     bool wineAtHand()
     {
         qputenv("WINEPREFIX", DIDOR_WINEPREFIX);
@@ -271,14 +271,17 @@ private slots:
         // path in Wine's Windows form, naming the same file even when its name is not UTF-8.
         if (!wineAtHand())
             QSKIP("needs Wine and the Windows stand-in (MinGW), which ./test installs");
-        QVERIFY(make(m_window->folder(), {"windows|PCE.EXE", "windows|WINHELP.EXE", "dir|My Roms", "file|My Roms/Game (J) ゲーム.pce",
-                                          "file|My Roms/caf%E9s"}));
+        QVERIFY(
+            make(m_window->folder(), {"windows|PCE.EXE", "windows|WINHELP.EXE", "dir|My Roms",
+                                      "file|My Roms/Game (J) ゲーム.pce", "file|My Roms/caf%E9s"}));
         m_window->find<QCheckBox>("CheckSGX")->setChecked(true);
         m_window->romPath()->setText(m_window->at("My Roms/Game (J) ゲーム.pce"));
         Run run = wineRun("Pce");
-        QCOMPARE(arguments(run), (QStringList{"-sgx", "Z:" + m_window->romPath()->text().replace(u'/', u'\\')}));
+        QCOMPARE(arguments(run),
+                 (QStringList{"-sgx", "Z:" + m_window->romPath()->text().replace(u'/', u'\\')}));
         QCOMPARE(run["showwindow"] + run["flags"] + run["opened"], QByteArray("30x11"));
-        m_window->romPath()->setText(FileSystem::decodeName(QFile::encodeName(m_window->at("My Roms/caf")) + "\xe9s"));
+        m_window->romPath()->setText(
+            FileSystem::decodeName(QFile::encodeName(m_window->at("My Roms/caf")) + "\xe9s"));
         QCOMPARE(wineRun("Pce")["opened"], QByteArray("1"));
         QCOMPARE(arguments(wineRun("Cd")), (QStringList{"-sgx", "-cd"}));
         run = wineRun("Help");
@@ -288,35 +291,46 @@ private slots:
         qputenv("PATH", "/nowhere");
         m_window->press("Pce");
         qputenv("PATH", path);
-        QVERIFY2(boxes().value(0).contains("PCE.EXE is a Windows program, which needs Wine"), qPrintable(boxes().value(0)));
+        QVERIFY2(boxes().value(0).contains("PCE.EXE is a Windows program, which needs Wine"),
+                 qPrintable(boxes().value(0)));
     }
 
     void namesWindowsForbidsThroughWine_data()
     {
-        // The current folder (where PCE.EXE is) and the ROM, both below the test's folder, files that
-        // a careless Windows form would name instead, and what the emulator gets: the ROM path and
-        // its current folder in Windows form, %1 standing for the test's folder, as Wine lists them
-        // (wine cmd /c dir /x), or, where Wine offers no name, what the box says.
+        // The current folder (where PCE.EXE is) and the ROM, both below the test's folder, files
+        // that a careless Windows form would name instead, and what the emulator gets: the ROM path
+        // and its current folder in Windows form, %1 standing for the test's folder, as Wine lists
+        // them (wine cmd /c dir /x), or, where Wine offers no name, what the box says.
+        if (!wineAtHand())
+            QSKIP("needs Wine and the Windows stand-in (MinGW), which ./test installs");
         QTest::addColumn<QString>("current");
         QTest::addColumn<QString>("rom");
         QTest::addColumn<QStringList>("decoys");
         QTest::addColumn<QString>("argument");
         QTest::addColumn<QString>("cwd");
+        const auto row = [](const char* name, const QString& current, const QString& rom,
+                            const QStringList& decoys, const QString& argument,
+                            const QString& cwd) {
+            QTest::newRow(name) << current << rom << decoys << argument << cwd;
+        };
         const QString noName = "box Wine offers Windows programs no name for ";
-        QTest::newRow("? \" * < > | : in folders and the file")
-            << "" << "q?d/a\"b c/st*r/x<y>/pi|pe/co:lon/q?m.pce" << QStringList{"q?d/a\"b c/st*r/x<y>/pi|pe/co:lon/q_m.pce"}
-            << "Z:%1\\Q_D~~1IJ\\A_B_~Z1R\\ST_R~4TV\\X_Y_~TWD\\PI_P~3KY\\co:lon\\Q_M~~QA0.PCE" << "Z:%1";
-        QTest::newRow("backslash; folders ending in a dot and a blank")
-            << "" << "trail./ends blank /back\\slash.pce" << QStringList{"trail/ends blank/back/slash.pce"}
-            << "Z:%1\\TRAI~DS2\\ENDS~3Q2\\BACK~SDV.PCE" << "Z:%1";
-        QTest::newRow("newline in a folder, tab in the file")
-            << "" << "line\nbreak/tabbed\tname.pce" << QStringList() << "Z:%1\\LINE~T34\\TABB~UVI.PCE" << "Z:%1";
-        QTest::newRow("device name") << "" << "nul.pce" << QStringList() << "\\\\?\\Z:%1\\nul.pce" << "Z:%1";
-        QTest::newRow("current folder") << "cur?dir \"x\"" << "cur?dir \"x\"/game.pce" << QStringList{"cur_dir \"x\"/game.pce"}
-                                        << "Z:%1\\CUR_~MBE\\game.pce" << "Z:%1\\CUR_~MBE";
-        QTest::newRow("tab in an 8.3 name") << "" << "ta\tb.pce" << QStringList() << noName + "\"ta\tb.pce\"" << "";
-        QTest::newRow("backslash in a short name") << "" << "a\\b/game.pce" << QStringList() << noName + "\"a\\b\"" << "";
-        QTest::newRow("current folder without a name") << "a\\b" << "a\\b/game.pce" << QStringList() << noName + "\"a\\b\"" << "";
+        row("? \" * < > | : in folders and the file", "",
+            "q?d/a\"b c/st*r/x<y>/pi|pe/co:lon/q?m.pce",
+            {"q?d/a\"b c/st*r/x<y>/pi|pe/co:lon/q_m.pce"},
+            "Z:%1\\Q_D~~1IJ\\A_B_~Z1R\\ST_R~4TV\\X_Y_~TWD\\PI_P~3KY\\co:lon\\Q_M~~QA0.PCE", "Z:%1");
+        row("backslash; folders ending in a dot and a blank", "",
+            "trail./ends blank /back\\slash.pce", {"trail/ends blank/back/slash.pce"},
+            "Z:%1\\TRAI~DS2\\ENDS~3Q2\\BACK~SDV.PCE", "Z:%1");
+        row("newline and a stray byte before a byte order mark in folders, tab in the file", "",
+            FileSystem::decodeName("line\nbreak/\x80\xef\xbb\xbf/tabbed\tname.pce"), {},
+            "Z:%1\\LINE~T34\\__~~~0X2\\TABB~UVI.PCE", "Z:%1");
+        row("device name, current folder with blanks", "My Games", "My Games/nul.pce", {},
+            "\\\\?\\Z:%1\\My Games\\nul.pce", "Z:%1\\My Games");
+        row("current folder", "cur?dir \"x\"", "cur?dir \"x\"/game.pce", {"cur_dir \"x\"/game.pce"},
+            "Z:%1\\CUR_~MBE\\game.pce", "Z:%1\\CUR_~MBE");
+        row("tab in an 8.3 name", "", "ta\tb.pce", {}, noName + "\"ta\tb.pce\"", "");
+        row("backslash in a short name", "", "a\\b/game.pce", {}, noName + "\"a\\b\"", "");
+        row("current folder without a name", "a\\b", "a\\b/game.pce", {}, noName + "\"a\\b\"", "");
     }
     void namesWindowsForbidsThroughWine()
     {
@@ -328,15 +342,21 @@ private slots:
         QFETCH(QStringList, decoys);
         QFETCH(QString, argument);
         QFETCH(QString, cwd);
-        if (!wineAtHand())
-            QSKIP("needs Wine and the Windows stand-in (MinGW), which ./test installs");
-        for (const QString& file : decoys << rom)
-            QVERIFY(QDir(m_window->folder()).mkpath(QFileInfo(file).path()) && make(m_window->folder(), {"file|" + file.toUtf8().toPercentEncoding()}));
-        QVERIFY(make(m_window->at(current), {"windows|PCE.EXE"}) && QDir::setCurrent(m_window->at(current)));
+        for (const QString& file : decoys << rom) {
+            for (qsizetype slash = file.indexOf(u'/'); slash >= 0;
+                 slash = file.indexOf(u'/', slash + 1))
+                ::mkdir(FileSystem::encodeName(m_window->at(file.left(slash))).constData(), 0700);
+            QVERIFY(make(m_window->folder(),
+                         {"file|" + FileSystem::encodeName(file).toPercentEncoding()}));
+        }
+        QVERIFY(make(m_window->at(current), {"windows|PCE.EXE"}) &&
+                QDir::setCurrent(m_window->at(current)));
         m_window->romPath()->setText(m_window->at(rom));
         if (argument.startsWith("box ")) {
             m_window->press("Pce");
-            QVERIFY2(boxes().size() == 1 && boxes()[0].startsWith("box 16 Didor AzodoVez|Cannot start PCE.EXE: " + argument.mid(4)),
+            QVERIFY2(boxes().size() == 1 &&
+                         boxes()[0].startsWith("box 16 Didor AzodoVez|Cannot start PCE.EXE: " +
+                                               argument.mid(4)),
                      qPrintable(boxes().join('\n')));
             QVERIFY(m_window->runs().isEmpty());
         } else {
