@@ -29,6 +29,10 @@ class TestRealRuntime : public QObject
 {
     Q_OBJECT
     std::unique_ptr<Window> m_window;
+    // Wine keeps its prefix in the build folder; its server's socket and anything else it writes go
+    // to a home and temporary folder of the test's, the server ended before they go (cleanup()).
+    const QByteArray m_home = qgetenv("HOME"), m_temporary = qgetenv("TMPDIR");
+    std::unique_ptr<QTemporaryDir> m_wineHome;
     QStringList& boxes() { return m_window->runtime.calls; }
     bool waitForRuns(int count)
     {
@@ -56,7 +60,16 @@ private slots:
         m_window = std::make_unique<Window>();
         QVERIFY(m_window->ready);
     }
-    void cleanup() { m_window.reset(); }
+    void cleanup()
+    {
+        m_window.reset();
+        if (m_wineHome) {
+            QProcess::execute("wineserver", {"-k"});
+            qputenv("HOME", m_home);
+            m_temporary.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", m_temporary);
+            m_wineHome.reset();
+        }
+    }
 
     void emulatorReceivesExactArguments_data()
     {
@@ -291,50 +304,131 @@ private slots:
             QVERIFY2(box.contains("Resource temporarily unavailable"), qPrintable(box));
     }
 
+    // Whether Wine and the Windows stand-in are at hand; Wine then uses the build's own prefix.
+    bool wineAtHand()
+    {
+        m_wineHome = std::make_unique<QTemporaryDir>();
+        qputenv("HOME", FileSystem::encodeName(m_wineHome->path()));
+        qputenv("TMPDIR", FileSystem::encodeName(m_wineHome->path()));
+        qputenv("WINEDLLOVERRIDES", "winemenubuilder.exe=d");
+        qputenv("WINEPREFIX", DIDOR_WINEPREFIX);
+        qputenv("WINEDEBUG", "-all");
+        return !QString(DIDOR_WINDOWS_STANDIN).isEmpty() && !Wine::loader().isEmpty();
+    }
+    // The log of the one run a press starts, cleared for the next: Wine reuses its process numbers.
+    Run wineRun(const char* button)
+    {
+        m_window->press(button);
+        const Run run = waitForRuns(1) ? m_window->runs()[0] : Run();
+        QDir(m_window->log.path()).removeRecursively();
+        QDir().mkpath(m_window->log.path());
+        return run;
+    }
+
     void windowsProgramsThroughWine()
     {
         // A Windows PCE.EXE (and help viewer) starts through Wine, maximized (minimized), the ROM
         // path in Wine's Windows form, naming the same file even when its name is not UTF-8.
-        if (QString(DIDOR_WINDOWS_STANDIN).isEmpty() || Wine::loader().isEmpty())
-            QSKIP("needs Wine and MinGW-w64 (g++-mingw-w64-x86-64-posix), which ./test installs");
-        // Wine keeps its prefix in the build folder; its server's socket and anything else it
-        // writes go to a home and temporary folder of the test's, the server ended before they go.
-        const QByteArray home = qgetenv("HOME"), temporary = qgetenv("TMPDIR");
-        const QTemporaryDir wineHome;
-        const auto restore = qScopeGuard([&] {
-            QProcess::execute("wineserver", {"-k"});
-            qputenv("HOME", home), qputenv("TMPDIR", temporary);
-        });
-        qputenv("HOME", FileSystem::encodeName(wineHome.path()));
-        qputenv("TMPDIR", FileSystem::encodeName(wineHome.path()));
-        qputenv("WINEPREFIX", DIDOR_WINEPREFIX);
-        qputenv("WINEDEBUG", "-all");
-        qputenv("WINEDLLOVERRIDES", "winemenubuilder.exe=d");
-        QVERIFY(make(m_window->folder(), {"windows|PCE.EXE", "windows|WINHELP.EXE", "file|RurevAR.hlp", "dir|My Roms", "file|My Roms/Game (J) ゲーム.pce",
-                                          "file|My Roms/caf%E9s"}));
-        const auto next = [this](const char* button) { // Wine reuses its process numbers: one run at a time
-            m_window->press(button);
-            const Run run = waitForRuns(1) ? m_window->runs()[0] : Run();
-            QDir(m_window->log.path()).removeRecursively();
-            QDir().mkpath(m_window->log.path());
-            return run;
-        };
+        if (!wineAtHand())
+            QSKIP("needs Wine and the Windows stand-in (MinGW), which ./test installs");
+        QVERIFY(
+            make(m_window->folder(), {"windows|PCE.EXE", "windows|WINHELP.EXE", "file|RurevAR.hlp",
+                                      "dir|My Roms",
+                                      "file|My Roms/Game (J) ゲーム.pce", "file|My Roms/caf%E9s"}));
         m_window->find<QCheckBox>("CheckSGX")->setChecked(true);
         m_window->romPath()->setText(m_window->at("My Roms/Game (J) ゲーム.pce"));
-        Run run = next("Pce");
-        QCOMPARE(arguments(run), (QStringList{"-sgx", "Z:" + m_window->romPath()->text().replace(u'/', u'\\')}));
+        Run run = wineRun("Pce");
+        QCOMPARE(arguments(run),
+                 (QStringList{"-sgx", "Z:" + m_window->romPath()->text().replace(u'/', u'\\')}));
         QCOMPARE(run["showwindow"] + run["flags"] + run["opened"], QByteArray("30x11"));
-        m_window->romPath()->setText(FileSystem::decodeName(QFile::encodeName(m_window->at("My Roms/caf")) + "\xe9s"));
-        QCOMPARE(next("Pce")["opened"], QByteArray("1"));
-        QCOMPARE(arguments(next("Cd")), (QStringList{"-sgx", "-cd"}));
-        run = next("Help");
+        m_window->romPath()->setText(
+            FileSystem::decodeName(QFile::encodeName(m_window->at("My Roms/caf")) + "\xe9s"));
+        QCOMPARE(wineRun("Pce")["opened"], QByteArray("1"));
+        QCOMPARE(arguments(wineRun("Cd")), (QStringList{"-sgx", "-cd"}));
+        run = wineRun("Help");
         QCOMPARE(arguments(run) << run["showwindow"], (QStringList{"RurevAR.hlp", "2"}));
         // Without Wine, a box says what is missing; the ELF stand-in still starts directly (above).
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", "/nowhere");
         m_window->press("Pce");
         qputenv("PATH", path);
-        QVERIFY2(boxes().value(0).contains("PCE.EXE is a Windows program, which needs Wine"), qPrintable(boxes().value(0)));
+        QVERIFY2(boxes().value(0).contains("PCE.EXE is a Windows program, which needs Wine"),
+                 qPrintable(boxes().value(0)));
+    }
+
+    void namesWindowsForbidsThroughWine_data()
+    {
+        // The current folder (where PCE.EXE is) and the ROM, both below the test's folder, files
+        // that a careless Windows form would name instead, and what the emulator gets: the ROM path
+        // and its current folder in Windows form, %1 standing for the test's folder, as Wine lists
+        // them (wine cmd /c dir /x), or, where Wine offers no name, what the box says.
+        if (!wineAtHand())
+            QSKIP("needs Wine and the Windows stand-in (MinGW), which ./test installs");
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("rom");
+        QTest::addColumn<QStringList>("decoys");
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("cwd");
+        const auto row = [](const char* name, const QString& current, const QString& rom,
+                            const QStringList& decoys, const QString& argument,
+                            const QString& cwd) {
+            QTest::newRow(name) << current << rom << decoys << argument << cwd;
+        };
+        const QString noName = "box Wine offers Windows programs no name for ";
+        row("? \" * < > | : in folders and the file", "",
+            "q?d/a\"b c/st*r/x<y>/pi|pe/co:lon/q?m.pce",
+            {"q?d/a\"b c/st*r/x<y>/pi|pe/co:lon/q_m.pce"},
+            "Z:%1\\Q_D~~1IJ\\A_B_~Z1R\\ST_R~4TV\\X_Y_~TWD\\PI_P~3KY\\co:lon\\Q_M~~QA0.PCE", "Z:%1");
+        row("backslash; folders ending in a dot and a blank", "",
+            "trail./ends blank /back\\slash.pce", {"trail/ends blank/back/slash.pce"},
+            "Z:%1\\TRAI~DS2\\ENDS~3Q2\\BACK~SDV.PCE", "Z:%1");
+        row("newline and a stray byte before a byte order mark in folders, tab in the file", "",
+            FileSystem::decodeName("line\nbreak/\x80\xef\xbb\xbf/tabbed\tname.pce"), {},
+            "Z:%1\\LINE~T34\\__~~~0X2\\TABB~UVI.PCE", "Z:%1");
+        row("device name, current folder with blanks", "My Games", "My Games/nul.pce", {},
+            "\\\\?\\Z:%1\\My Games\\nul.pce", "Z:%1\\My Games");
+        row("current folder", "cur?dir \"x\"", "cur?dir \"x\"/game.pce", {"cur_dir \"x\"/game.pce"},
+            "Z:%1\\CUR_~MBE\\game.pce", "Z:%1\\CUR_~MBE");
+        row("tab in an 8.3 name", "", "ta\tb.pce", {}, noName + "\"ta\tb.pce\"", "");
+        row("backslash in a short name", "", "a\\b/game.pce", {}, noName + "\"a\\b\"", "");
+        row("current folder without a name", "a\\b", "a\\b/game.pce", {}, noName + "\"a\\b\"", "");
+    }
+    void namesWindowsForbidsThroughWine()
+    {
+        // Every name reaches a Windows emulator as a path that opens that very file, or a box says
+        // why it cannot: by the short name Wine makes up for a name Windows forbids, or, for a
+        // device name, past Windows' device lookup.
+        QFETCH(QString, current);
+        QFETCH(QString, rom);
+        QFETCH(QStringList, decoys);
+        QFETCH(QString, argument);
+        QFETCH(QString, cwd);
+        for (const QString& file : decoys << rom) {
+            for (qsizetype slash = file.indexOf(u'/'); slash >= 0;
+                 slash = file.indexOf(u'/', slash + 1))
+                ::mkdir(FileSystem::encodeName(m_window->at(file.left(slash))).constData(), 0700);
+            QVERIFY(make(m_window->folder(),
+                         {"file|" + FileSystem::encodeName(file).toPercentEncoding()}));
+        }
+        QVERIFY(make(m_window->at(current), {"windows|PCE.EXE"}) &&
+                QDir::setCurrent(m_window->at(current)));
+        m_window->romPath()->setText(m_window->at(rom));
+        if (argument.startsWith("box ")) {
+            m_window->press("Pce");
+            QVERIFY2(boxes().size() == 1 &&
+                         boxes()[0].startsWith("box 16 Didor AzodoVez|Cannot start PCE.EXE: " +
+                                               argument.mid(4)),
+                     qPrintable(boxes().join('\n')));
+            QVERIFY(m_window->runs().isEmpty());
+        } else {
+            const QString folder = m_window->folder().replace(u'/', u'\\');
+            const Run run = wineRun("Pce");
+            QCOMPARE(arguments(run), QStringList{argument.arg(folder)});
+            QCOMPARE(FileSystem::decodeName(run["cwd"]), cwd.arg(folder));
+            QCOMPARE(run["opened"], QByteArray("1"));
+            QVERIFY(boxes().isEmpty());
+        }
+        QVERIFY(QDir::setCurrent(m_window->folder()));
     }
 #else
     void linuxOnly() { QSKIP("Linux only: a removed or too deep current folder, sessions, signals, process limits, Wine"); }

@@ -12,7 +12,9 @@
 //
 // On Windows the line goes to the program exactly as it is, and the window style chooses how it
 // shows its window. On Linux a Windows program is started through Wine, which honours the style
-// too; a native program chooses its own window state.
+// too, and fails to start where Wine offers Windows programs no name for the current folder or a
+// path among the arguments (see Wine::windowsPath()); a native program chooses its own window
+// state.
 namespace ProgramStart {
 
 enum class Presence { Present, Absent, NotAnswering };

@@ -21,12 +21,13 @@ namespace ProgramStart {
 
 namespace {
 
-// Starts `program` with `arguments` (argv[0] included), byte for byte, and reports whether the
-// system could run it. The program is the grandchild of this process: its parent ends at once and
-// is collected here, so the program belongs to the system's reaper and costs this process nothing
-// while it runs. Between fork and exec only calls that are safe in a copy of a threaded process.
+// Starts `program` with `arguments` (argv[0] included), byte for byte, in the folder `directory`
+// (when given, else in this one), and reports whether the system could run it. The program is the
+// grandchild of this process: its parent ends at once and is collected here, so the program belongs
+// to the system's reaper and costs this process nothing while it runs. Between fork and exec only
+// calls that are safe in a copy of a threaded process.
 Result<> spawnDetached(const QByteArray& program, const QList<QByteArray>& arguments,
-                      const QList<QByteArray>& environment)
+                       const QList<QByteArray>& environment, const char* directory)
 {
     const auto pointers = [](const QList<QByteArray>& strings) {
         std::vector<char*> result;
@@ -60,7 +61,8 @@ Result<> spawnDetached(const QByteArray& program, const QList<QByteArray>& argum
             sigset_t none;
             sigemptyset(&none);
             ::sigprocmask(SIG_SETMASK, &none, nullptr);
-            ::execve(program.constData(), argv.data(), envp.data());
+            if (directory == nullptr || ::chdir(directory) == 0)
+                ::execve(program.constData(), argv.data(), envp.data());
         }
         const int error = errno;
         if (child < 0 || child == 0)
@@ -129,14 +131,25 @@ Result<> start(const Program& program, const QString& commandLine, WindowStyle s
     QString executable = program.path;
     QStringList arguments = parts;
     QList<QByteArray> environment;
+    const char* directory = nullptr;
     for (char** variable = environ; *variable != nullptr; ++variable)
         environment << QByteArray(*variable);
     if (program.kind == ProgramKind::Windows || program.kind == ProgramKind::Windows16) {
         executable = Wine::loader();
         if (executable.isEmpty())
             return Result<>::failure(Wine::notInstalled(parts.value(0)));
-        arguments = Wine::command(executable, program.path, parts.mid(1), style);
+        const Result<QString> folder = FileSystem::currentDirectory();
+        if (!folder.ok())
+            return Result<>::failure(folder.reason());
+        const Result<QStringList> command =
+            Wine::command(executable, program.path, parts.mid(1), style, folder.value());
+        if (!command.ok())
+            return Result<>::failure(command.reason());
+        arguments = command.value();
         environment = Wine::environment();
+        // Wine starts the program in the folder it is given; Wine itself starts at the root, a
+        // folder that it can always name.
+        directory = "/";
     } else if (program.kind == ProgramKind::Dos) {
         const Result<QStringList> dosBox = dosBoxArguments(program, parts);
         if (!dosBox.ok())
@@ -147,7 +160,7 @@ Result<> start(const Program& program, const QString& commandLine, WindowStyle s
     QList<QByteArray> encoded;
     for (const QString& argument : arguments)
         encoded << FileSystem::encodeName(argument);
-    return spawnDetached(FileSystem::encodeName(executable), encoded, environment);
+    return spawnDetached(FileSystem::encodeName(executable), encoded, environment, directory);
 }
 
 } // namespace ProgramStart

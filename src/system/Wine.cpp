@@ -4,6 +4,8 @@
 
 #include <QStandardPaths>
 
+#include <algorithm>
+
 #include <langinfo.h>
 #include <unistd.h>
 
@@ -48,22 +50,55 @@ char16_t lowerLikeWine(char16_t c)
     return unchanged.contains(c) ? c : QChar::toLower(c);
 }
 
+// A name as Wine reads it from the file system: anything it cannot decode becomes U+FFFD.
+QString decodedLikeWine(const QByteArray& bytes)
+{
+    QString name;
+    for (qsizetype at = 0; at < bytes.size();) {
+        const char32_t c = decodeLikeWine(bytes, &at);
+        // Not QString::fromUcs4(), which drops a byte order mark.
+        if (QChar::requiresSurrogates(c))
+            name += QChar(QChar::highSurrogate(c));
+        name += QChar(QChar::requiresSurrogates(c) ? QChar::lowSurrogate(c) : char16_t(c));
+    }
+    return name;
+}
+
+// Whether a Windows program can use `name` as it is: Windows forbids these characters and control
+// characters in names, and drops the dots and blanks a name ends in.
+bool passesAsItIs(const QString& name)
+{
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20 || QStringView(u"*?<>|\"\\").contains(c))
+            return false;
+    }
+    return !name.endsWith(u'.') && !name.endsWith(u' ');
+}
+
+// Whether `name` is a plain DOS name (eight characters at most, a dot and three more, no blank,
+// none of the characters DOS forbids), for which Wine makes up no short name. A character Wine
+// could not decode is one that DOS forbids; any other beyond ASCII counts as a plain one.
+bool isPlainDosName(const QString& name)
+{
+    const qsizetype dot = name.indexOf(u'.');
+    if (name.size() > 12 || dot == 0 || dot != name.lastIndexOf(u'.') || dot == name.size() - 1)
+        return false;
+    for (const QChar c : name) {
+        if (c == QChar(0xFFFD) || QStringView(u" *?<>|\"+=,;[]:/\\").contains(c))
+            return false;
+    }
+    return dot < 0 ? name.size() <= 8 : dot <= 8 && name.size() - dot <= 4;
+}
+
 bool isInvalidDosChar(char16_t c)
 {
     return c > 0x7F || QStringView(u"*?<>|\"+=,;[] ~.").contains(QChar(c));
 }
 
-// The 8.3 name Wine makes up for a name that is no legal DOS name: up to four characters of the
+// The 8.3 name Wine makes up for a name that is no plain DOS name: up to four characters of the
 // name, padding, a hash of the whole name, and up to three characters of its extension.
-QString shortName(const QByteArray& bytes)
+QString shortName(const QString& name)
 {
-    QString name;
-    for (qsizetype at = 0; at < bytes.size();) {
-        const char32_t c = decodeLikeWine(bytes, &at);
-        name += QString::fromUcs4(&c, 1);
-    }
-    if (name.isEmpty())
-        return name;
     quint16 hash = 0xBEEF;
     for (qsizetype i = 0; i + 1 < name.size(); ++i)
         hash = quint16((hash << 3) ^ (hash >> 5) ^ lowerLikeWine(name[i].unicode()) ^
@@ -91,6 +126,20 @@ QString shortName(const QByteArray& bytes)
     return result.toUpper();
 }
 
+// Whether Windows takes a path ending in `name` for one of its devices, whatever the extension:
+// NUL, CON.PCE and "aux .txt" all name a device, not a file.
+bool isDeviceName(const QString& name)
+{
+    qsizetype end = 0;
+    while (end < name.size() && name[end] != u'.' && name[end] != u':')
+        ++end;
+    const QString base = name.left(end).trimmed().toUpper();
+    static const QStringList devices = {"AUX", "CON", "NUL", "PRN", "CONIN$", "CONOUT$"};
+    return devices.contains(base) ||
+           (base.size() == 4 && (base.startsWith(u"COM") || base.startsWith(u"LPT")) &&
+            base[3] >= u'1' && base[3] <= u'9');
+}
+
 } // namespace
 
 QString loader()
@@ -105,30 +154,64 @@ QString ownProgram(const QString& name)
                : QString();
 }
 
-QString windowsPath(const QString& path)
+Result<QString> windowsPath(const QString& path)
 {
+    const QStringList parts = path.split(u'/', Qt::SkipEmptyParts);
     QString result = QStringLiteral("Z:");
-    for (const QString& part : path.split(u'/', Qt::SkipEmptyParts)) {
-        const QByteArray bytes = FileSystem::encodeName(part);
-        const bool isUtf8 = QString::fromUtf8(bytes).toUtf8() == bytes;
-        result += u'\\' + (isUtf8 ? part : shortName(bytes));
+    for (const QString& part : parts) {
+        // A name that is not valid UTF-8 reaches Windows programs with U+FFFD in it, which names
+        // no file; Wine finds the file by its short name.
+        const QString name = decodedLikeWine(FileSystem::encodeName(part));
+        QString windowsName = part;
+        if (part != u"." && part != u".." && (name != part || !passesAsItIs(name))) {
+            windowsName = shortName(name);
+            const bool usable = std::all_of(windowsName.cbegin(), windowsName.cend(), [](QChar c) {
+                return c.unicode() >= 0x20 && c != u':' && c != u'\\';
+            });
+            if (isPlainDosName(name) || !usable)
+                return Result<QString>::failure(
+                    QStringLiteral("Wine offers Windows programs no name for \"%1\"").arg(part));
+        }
+        result += u'\\' + windowsName;
     }
-    return path.endsWith(u'/') || result.size() == 2 ? result + u'\\' : result;
+    if (path.endsWith(u'/') || parts.isEmpty())
+        return result + u'\\';
+    // The prefix \\?\ has Windows take the path as it stands, without looking for devices.
+    return isDeviceName(result.mid(result.lastIndexOf(u'\\') + 1))
+               ? QStringLiteral("\\\\?\\") + result
+               : result;
 }
 
-QStringList command(const QString& loader, const QString& program, const QStringList& arguments,
-                    WindowStyle style)
+Result<QStringList> command(const QString& loader, const QString& program,
+                            const QStringList& arguments, WindowStyle style, const QString& folder)
 {
-    // Wine's `start` is what passes a show state on to the program; its options come before the
-    // program, and everything after the program goes to the program as it is.
+    // Wine's `start` is what passes a show state and a current folder on to the program; its
+    // options come before the program, and everything after the program goes to the program as
+    // it is. The program is named by its Windows path too, since Wine cannot open a path of its
+    // own whose long name Windows forbids.
+    const Result<QString> directory = windowsPath(folder);
+    if (!directory.ok())
+        return Result<QStringList>::failure(directory.reason());
     QStringList result{loader, QStringLiteral("start"),
                        style == WindowStyle::MaximizedFocus ? QStringLiteral("/max")
-                                                                   : QStringLiteral("/min")};
+                                                            : QStringLiteral("/min"),
+                       QStringLiteral("/d"), directory.value()};
+    QStringList paths = arguments;
     if (program.contains(u'/'))
-        result << QStringLiteral("/unix");
-    result << program;
-    for (const QString& argument : arguments)
-        result << (argument.startsWith(u'/') ? windowsPath(argument) : argument);
+        paths.prepend(FileSystem::clean(
+            program.startsWith(u'/') ? program : FileSystem::join(folder, program)));
+    else
+        result << program;
+    for (const QString& argument : paths) {
+        if (!argument.startsWith(u'/')) {
+            result << argument;
+            continue;
+        }
+        const Result<QString> windows = windowsPath(argument);
+        if (!windows.ok())
+            return Result<QStringList>::failure(windows.reason());
+        result << windows.value();
+    }
     return result;
 }
 

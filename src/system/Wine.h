@@ -1,5 +1,6 @@
 #pragma once
 
+#include "system/Result.h"
 #include "system/Styles.h"
 
 #include <QByteArray>
@@ -18,17 +19,22 @@ QString loader();
 // help viewer is called winhlp32.exe.
 QString ownProgram(const QString& name);
 
-// The argument list (the loader first) that has Wine start `program` with `arguments`, showing its
-// window as `style` asks. A program with a folder part is a Linux path; a bare name is one
-// of Wine's own programs. Arguments that are absolute Linux paths go in the Windows form that
-// Wine maps them to (see windowsPath()).
-QStringList command(const QString& loader, const QString& program, const QStringList& arguments,
-                    WindowStyle style);
+// The argument list (the loader first) that has Wine start `program` with `arguments` in the
+// folder `folder` (an absolute Linux path), showing its window as `style` asks. A program with a
+// folder part is a Linux path, relative to `folder` or absolute; a bare name is one of Wine's own
+// programs. The folder, the program's path and the arguments that are absolute Linux paths go in
+// their Windows form (see windowsPath()); fails when one of them has none.
+Result<QStringList> command(const QString& loader, const QString& program,
+                            const QStringList& arguments, WindowStyle style, const QString& folder);
 
-// The name by which a Windows program under Wine reaches the file at the absolute Linux `path`:
-// on drive Z:, with backslashes. A part of the path that is not valid UTF-8 has no faithful long
-// name under Wine, so it goes by the short name Wine makes up for it.
-QString windowsPath(const QString& path);
+// The path by which a Windows program under Wine reaches the file or folder at the absolute Linux
+// `path`: on drive Z:, with backslashes. A part goes by its own name where Windows programs can
+// use it, else by the 8.3 short name Wine makes up for it: a name that is not valid UTF-8, that
+// holds * ? < > | " \ or a control character, or that ends in a dot or a blank. A path whose last
+// part Windows would take for a device (NUL, CON.PCE) begins with \\?\, which Windows takes as it
+// stands. Fails when a part has no usable name: a control character in a plain 8.3 name, or a
+// control character, colon or backslash among the characters its short name keeps.
+Result<QString> windowsPath(const QString& path);
 
 // The environment for Wine: this program's, with a UTF-8 locale where it has none, because Wine
 // reads file names and arguments in the locale's character set.
