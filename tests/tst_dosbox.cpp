@@ -4,6 +4,9 @@
 
 #include "system/DosBox.h"
 #include "system/ProgramKind.h"
+#ifndef Q_OS_WIN
+#include "system/Wine.h"
+#endif
 
 #include <QCheckBox>
 
@@ -34,6 +37,16 @@ struct InFolder
     ~InFolder() { QDir::setCurrent(start); }
     const QString start = QDir::currentPath();
 };
+
+// The DOS stand-in; a Windows test finds it beside itself.
+QString dosStandIn()
+{
+#ifdef Q_OS_WIN
+    return QCoreApplication::applicationDirPath() + "/pce_dos.exe";
+#else
+    return DIDOR_DOS_STANDIN;
+#endif
+}
 
 bool write(const QString& path, const QByteArray& content)
 {
@@ -258,7 +271,7 @@ private slots:
         if (DosBox::find(QString()).isEmpty() || QString(DIDOR_DOS_STANDIN).isEmpty())
             QSKIP("DOSBox or nasm is not installed");
         Window window;
-        QVERIFY(window.ready && QFile::copy(DIDOR_DOS_STANDIN, "PCE.EXE"));
+        QVERIFY(window.ready && QFile::copy(dosStandIn(), "PCE.EXE"));
         // DOSBox writes its configuration into HOME on its first start: a home of the test's own.
         qputenv("HOME", QFile::encodeName(window.log.path()));
         qputenv("SDL_VIDEODRIVER", "dummy");
@@ -286,19 +299,56 @@ private slots:
         QCOMPARE(window.runtime.calls, QStringList());
     }
 
-    void dosBoxMissing()
+    void withoutWhatItNeeds_data()
     {
-        // Without DOSBox, a box in the launcher's words says what PCE.EXE is and what to install.
+        // A PCE.EXE that needs DOSBox, or Wine's 32-bit part, where it is missing: a box in the
+        // launcher's words says what the program is and what to install.
+        QTest::addColumn<QByteArray>("program");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("DOS, no DOSBox") << QByteArray() << "PCE.EXE is a DOS program, which this system runs only through DOSBox. "
+#ifdef Q_OS_WIN
+                                                          "Install DOSBox with its installer and try again";
+        QTest::newRow("16-bit Windows") << mz(0x40, 0x40, "NE\x05\x0A") << "PCE.EXE is a program for 16-bit Windows, which 64-bit Windows cannot run";
+#else
+                                                          "Install DOSBox (on Debian and Ubuntu: sudo apt-get install dosbox) and try again";
+        QTest::newRow("16-bit Windows, no 32-bit Wine")
+            << mz(0x40, 0x40, "NE\x05\x0A")
+            << "PCE.EXE is a program for 16-bit Windows, which Wine runs only with its 32-bit part. Install it (on Debian and "
+               "Ubuntu: sudo dpkg --add-architecture i386, sudo apt-get update, then sudo apt-get install wine32:i386) and try again";
+#endif
+    }
+    void withoutWhatItNeeds()
+    {
+        QFETCH(QByteArray, program);
+        QFETCH(QString, box);
         Window window;
-        QVERIFY(window.ready && QFile::copy(DIDOR_DOS_STANDIN, "PCE.EXE"));
+        QVERIFY(window.ready && (program.isEmpty() ? QFile::copy(dosStandIn(), "PCE.EXE") : write("PCE.EXE", program)));
+#ifndef Q_OS_WIN
+        if (!program.isEmpty() && (Wine::loader().isEmpty() || Wine::runs16Bit()))
+            QSKIP("needs a Wine without its 32-bit part");
+#endif
         const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", "/nowhere");
+        qputenv("PATH", program.isEmpty() ? "/nowhere" : path); // no DOSBox, though Wine stays
         window.press("Pce");
         qputenv("PATH", path);
-        QCOMPARE(window.runtime.calls, QStringList{"box 16 Didor AzodoVez|Cannot start PCE.EXE: PCE.EXE is a DOS program, "
-                                                   "which this system runs only through DOSBox. Install DOSBox (on Debian and "
-                                                   "Ubuntu: sudo apt-get install dosbox) and try again"});
+        QCOMPARE(window.runtime.calls, QStringList{"box 16 Didor AzodoVez|Cannot start PCE.EXE: " + box});
     }
+
+#ifdef Q_OS_WIN
+    void windowsRouteThroughDosBox()
+    {
+        // A DOS PCE.EXE starts through the DOSBox.exe beside it (the stand-in, logging its command
+        // line), told to run the emulator with the flags, then to close.
+        Window window;
+        QVERIFY(window.ready && QFile::copy(dosStandIn(), "PCE.EXE") && QFile::copy(standIn(true), "DOSBox.exe"));
+        window.find<QCheckBox>("CheckSGX")->setChecked(true);
+        window.press("Cd");
+        QTRY_COMPARE_WITH_TIMEOUT(window.runs().size(), 1, 30000);
+        const QStringList got = Fixture::arguments(window.runs()[0]);
+        QCOMPARE(got.mid(got.size() - 6), (QStringList{"-c", "C:", "-c", "PCE.EXE -sgx -cd", "-c", "exit"}));
+        QCOMPARE(window.runtime.calls, QStringList());
+    }
+#endif
 };
 
 QTEST_MAIN(TestDosBox)

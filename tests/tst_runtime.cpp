@@ -8,7 +8,9 @@
 #include <QScopeGuard>
 #include <QTimer>
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include "system/Wine.h"
 
 #include <csignal>
@@ -135,6 +137,28 @@ private slots:
         QCOMPARE(run["showwindow"] + run["flags"], QByteArray("30x1"));
 #endif
     }
+
+#ifdef Q_OS_WIN
+    void onlyOrdinaryFilesAreTheEmulator_data()
+    {
+        // Windows' file attributes: a hidden or system PCE.EXE is no ordinary file and is missing;
+        // a read-only or archived one is the emulator.
+        QTest::addColumn<int>("attributes");
+        QTest::addColumn<bool>("runs");
+        QTest::newRow("hidden") << int(FILE_ATTRIBUTE_HIDDEN) << false;
+        QTest::newRow("system") << int(FILE_ATTRIBUTE_SYSTEM) << false;
+        QTest::newRow("read-only, archived") << int(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE) << true;
+    }
+    void onlyOrdinaryFilesAreTheEmulator()
+    {
+        QFETCH(int, attributes);
+        QFETCH(bool, runs);
+        QVERIFY(make(m_window->folder(), {"program|PCE.EXE"}) && SetFileAttributesW(L"PCE.EXE", DWORD(attributes)));
+        m_window->press("Cd");
+        QVERIFY(runs ? waitForRuns(1) : boxes() == QStringList{missing});
+        SetFileAttributesW(L"PCE.EXE", FILE_ATTRIBUTE_NORMAL);
+    }
+#endif
 
     void onlyTheCurrentFolderAndPath()
     {

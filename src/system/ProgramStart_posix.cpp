@@ -138,6 +138,8 @@ Result<> start(const Program& program, const QString& commandLine, WindowStyle s
         executable = Wine::loader();
         if (executable.isEmpty())
             return Result<>::failure(Wine::notInstalled(parts.value(0)));
+        if (program.kind == ProgramKind::Windows16 && !Wine::runs16Bit())
+            return Result<>::failure(Wine::needs32Bit(parts.value(0)));
         const Result<QString> folder = FileSystem::currentDirectory();
         if (!folder.ok())
             return Result<>::failure(folder.reason());

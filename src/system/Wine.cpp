@@ -2,6 +2,8 @@
 
 #include "system/FileSystem.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -226,6 +228,24 @@ QList<QByteArray> environment()
     if (!utf8)
         result << QByteArrayLiteral("LC_ALL=C.UTF-8");
     return result;
+}
+
+bool runs16Bit()
+{
+    QFile loader(Wine::loader());
+    if (loader.open(QIODevice::ReadOnly) && loader.read(5) == QByteArray("\x7f" "ELF\x01"))
+        return true; // a 32-bit ELF program
+    return !QStandardPaths::findExecutable(QStringLiteral("wine32")).isEmpty() ||
+           QFileInfo(QStringLiteral("/usr/lib/wine/wine")).isExecutable();
+}
+
+QString needs32Bit(const QString& name)
+{
+    return QStringLiteral("%1 is a program for 16-bit Windows, which Wine runs only with its "
+                          "32-bit part. Install it (on Debian and Ubuntu: sudo dpkg "
+                          "--add-architecture i386, sudo apt-get update, then sudo apt-get install "
+                          "wine32:i386) and try again")
+        .arg(name);
 }
 
 QString notInstalled(const QString& name)

@@ -40,6 +40,12 @@ Result<QString> windowsPath(const QString& path);
 // reads file names and arguments in the locale's character set.
 QList<QByteArray> environment();
 
+// Whether Wine has its 32-bit part, without which it cannot run 16-bit Windows programs: a 32-bit
+// `wine` loader, a `wine32` on PATH, or Debian's 32-bit loader beside its `wine` script.
+bool runs16Bit();
+// Why a 16-bit Windows program cannot be started here without it.
+QString needs32Bit(const QString& name);
+
 // Why a Windows program cannot be started here.
 QString notInstalled(const QString& name);
 
