@@ -6,6 +6,7 @@
 
 int main(int argc, char* argv[])
 {
+    Desktop::setUpBeforeApplication();
     QApplication application(argc, argv);
     setUpApplication();
     QtRuntime runtime;

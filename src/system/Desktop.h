@@ -27,4 +27,6 @@ QStringList windowFontFamilies();
 void adjustWindowFont(QFont& font);
 // Process-wide settings of the system, made before any window or volume is touched.
 void setUpProcess();
+// What must be settled before the application object exists: how Qt draws text.
+void setUpBeforeApplication();
 } // namespace Desktop

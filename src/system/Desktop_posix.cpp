@@ -16,4 +16,6 @@ void adjustWindowFont(QFont& font)
 
 void setUpProcess() {}
 
+void setUpBeforeApplication() {}
+
 } // namespace Desktop

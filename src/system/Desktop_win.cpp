@@ -31,4 +31,15 @@ void setUpProcess()
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
 }
 
+void setUpBeforeApplication()
+{
+    // Under Wine, Windows' own text drawing loses characters of Liberation Sans at the window's
+    // size (a full stop, the capital I) and spaces others oddly. Qt's own FreeType engine draws
+    // every character, spaced as on Linux. Real Windows keeps its own drawing; a platform chosen
+    // by the user or a test stays as chosen.
+    const auto wineVersion = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
+    if (wineVersion != nullptr && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "windows:fontengine=freetype");
+}
+
 } // namespace Desktop

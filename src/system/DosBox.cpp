@@ -257,10 +257,8 @@ bool isDosName(const QByteArray& name)
     for (char c : name) {
         if (c != '.' && (c <= 0 || !std::strchr(allowed, c)))
             return false;
-#ifdef Q_OS_WIN
-        if (c == '\'') // DOSBox makes it a double quote
+        if (c == '\'' && Host::turnsApostrophes())
             return false;
-#endif
     }
     const QList<QByteArray> parts = name.split('.');
     if (parts.size() > 2 || parts[0].isEmpty() || parts[0].size() > 8 || parts.value(1).size() > 3)
@@ -284,19 +282,15 @@ QByteArray mountText(const QString& path)
         if (uchar(c) < 0x20)
             return {};
     }
-#ifdef Q_OS_WIN
-    if (bytes.contains('\''))
+    if (bytes.contains('\'') && Host::turnsApostrophes())
         return {};
-#endif
     const bool quoted =
         bytes.contains(' ') || bytes.contains('<') || bytes.contains('>') || bytes.contains('|');
     if (!quoted)
         return bytes;
-#ifdef Q_OS_WIN
     // A backslash before the closing quote would escape it on DOSBox's command line.
-    if (bytes.endsWith('\\'))
+    if (bytes.endsWith('\\') && Host::backslashEscapesQuote())
         return {};
-#endif
     return bytes.contains('"') ? QByteArray() : '"' + bytes + '"';
 }
 
@@ -314,14 +308,13 @@ QByteArray dosName(const QString& folder, const QString& name, QString* error)
     if (!error->isEmpty())
         return {};
     if (Host::encode(name, &bytes)) {
-#ifdef Q_OS_WIN // the name as the folder has it, whatever its case
+        // The name as the folder has it, in whatever case the system takes for the same name.
         for (const QByteArray& entry : entries) {
-            if (Host::decode(entry).compare(name, Qt::CaseInsensitive) == 0) {
+            if (FileSystem::sameName(Host::decode(entry), name)) {
                 bytes = entry;
                 break;
             }
         }
-#endif
         if (entries.contains(bytes)) {
             const QByteArray result = shortName(entries, bytes);
             if (!result.isEmpty())

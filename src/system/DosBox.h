@@ -70,6 +70,10 @@ QString currentFolderPath(const QString& currentFolder);
 QString imagePath(const QString& currentFolder, const QString& path);
 // A folder's path as MOUNT takes it.
 QString mountPath(const QString& folder);
+// Whether DOSBox turns every ' of a -c command into " (on Windows).
+bool turnsApostrophes();
+// Whether a backslash before a closing quote escapes it on DOSBox's command line (on Windows).
+bool backslashEscapesQuote();
 } // namespace Host
 
 } // namespace DosBox

@@ -79,6 +79,16 @@ QString mountPath(const QString& folder)
     return folder;
 }
 
+bool turnsApostrophes()
+{
+    return false;
+}
+
+bool backslashEscapesQuote()
+{
+    return false;
+}
+
 } // namespace Host
 
 } // namespace DosBox

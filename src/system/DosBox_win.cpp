@@ -122,6 +122,16 @@ QString mountPath(const QString& folder)
     return native;
 }
 
+bool turnsApostrophes()
+{
+    return true;
+}
+
+bool backslashEscapesQuote()
+{
+    return true;
+}
+
 } // namespace Host
 
 } // namespace DosBox
