@@ -119,7 +119,7 @@ Volumes::Drives DriveList::refresh()
     // The blocker keeps filling the list from counting as a choice.
     const QSignalBlocker quiet(this);
     clear();
-    const Volumes::Drives drives = Volumes::drives();
+    Volumes::Drives drives = Volumes::drives();
     for (const Volumes::Drive& volume : drives.list) {
         addItem(Volumes::caption(volume), volume.root);
         if (!volume.labelToAsk)

@@ -70,7 +70,7 @@ QByteArray wineName(const QByteArray& name)
     for (; p < end - 1; ++p)
         hash = quint16((quint32(hash) << 3) ^ (hash >> 5) ^ quint32(lower(name[p])) ^
                        (quint32(lower(name[p + 1])) << 8));
-    hash = quint16((quint32(hash) << 3) ^ (hash >> 5) ^ quint32(lower(p < end ? name[p] : 0)));
+    hash = quint16((quint32(hash) << 3) ^ (hash >> 5) ^ quint32(lower(p < end ? name[p] : '\0')));
     qsizetype extension = -1;
     for (p = 1; p < end - 1; ++p) {
         if (name[p] == '.')
@@ -160,12 +160,12 @@ private:
         const qsizetype tilde = shortName.indexOf('~');
         if (tilde < 0)
             return compare(name, shortName);
-        qsizetype count = tilde;
+        qsizetype stemLength = tilde;
         const qsizetype numberSize = lengthBefore(shortName.mid(tilde), ".");
         const qsizetype nameCount = qMin<qsizetype>(lengthBefore(name, "."), 8);
-        if (nameCount > count + numberSize)
-            count = nameCount - numberSize;
-        return compareFirst(name, shortName, count);
+        if (nameCount > stemLength + numberSize)
+            stemLength = nameCount - numberSize;
+        return compareFirst(name, shortName, stemLength);
     }
 
     // DOSBox's CreateShortNameID(): one more than the highest number among the short names made
@@ -316,7 +316,7 @@ QByteArray dosName(const QString& folder, const QString& name, QString* error)
             }
         }
         if (entries.contains(bytes)) {
-            const QByteArray result = shortName(entries, bytes);
+            QByteArray result = shortName(entries, bytes);
             if (!result.isEmpty())
                 return result;
         }
@@ -339,7 +339,7 @@ QByteArray shortName(const QList<QByteArray>& entries, const QByteArray& name)
         ++index;
     if (index == cache.count())
         return {};
-    const QByteArray own = cache.entry(index).shortName;
+    QByteArray own = cache.entry(index).shortName;
     if (isDosName(own) && cache.find(own) == index)
         return own;
     const QByteArray wine = wineName(name);
@@ -421,9 +421,9 @@ Command command(const QString& currentFolder, const QString& program, const QStr
             continue;
         mount(letter++, text, " -t cdrom");
     }
-    for (QByteArray command : mounts + finish) {
+    for (QByteArray batchLine : mounts + finish) {
         result.arguments << QStringLiteral("-c")
-                         << Host::decode(command.replace("%", "%%")); // batch lines expand %
+                         << Host::decode(batchLine.replace("%", "%%")); // batch lines expand %
     }
     return result;
 }

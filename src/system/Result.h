@@ -14,7 +14,9 @@ template <typename T = Done>
 class Result
 {
 public:
-    Result(T value) : m_value(std::move(value)) {} // NOLINT(google-explicit-constructor)
+    // A value is a success: a function returns it as it is.
+    // cppcheck-suppress noExplicitConstructor
+    Result(T value) : m_value(std::move(value)) {}
     static Result failure(const QString& reason)
     {
         Result result{T()};

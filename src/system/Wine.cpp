@@ -232,8 +232,8 @@ QList<QByteArray> environment()
 
 bool runs16Bit()
 {
-    QFile loader(Wine::loader());
-    if (loader.open(QIODevice::ReadOnly) && loader.read(5) == QByteArray("\x7f" "ELF\x01"))
+    QFile program(loader());
+    if (program.open(QIODevice::ReadOnly) && program.read(5) == QByteArray("\x7f" "ELF\x01"))
         return true; // a 32-bit ELF program
     return !QStandardPaths::findExecutable(QStringLiteral("wine32")).isEmpty() ||
            QFileInfo(QStringLiteral("/usr/lib/wine/wine")).isExecutable();
