@@ -43,6 +43,7 @@ bool makeSamples(const QString& root)
 
 int main(int argc, char* argv[])
 {
+    Desktop::setUpBeforeApplication();
     QApplication application(argc, argv);
     if (argc != 2) {
         QTextStream(stderr) << "usage: snapshot OUTPUT_DIRECTORY\n";
