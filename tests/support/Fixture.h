@@ -1,8 +1,7 @@
 #pragma once
 
-// What the tests share: folder trees of entries of every kind, the stand-in emulator and what it
-// logged, runtimes that record what the window asks of them, and the window in a current folder
-// of its own.
+// What the tests share: folder trees with entries of every kind, the stand-in emulator and its
+// logs, a runtime that records what the window asks of it, and the window in a folder of its own.
 #include "controls/DirList.h"
 #include "controls/FileList.h"
 #include "system/QtRuntime.h"
@@ -26,27 +25,20 @@
 
 namespace Fixture {
 
-// The real runtime, recording its boxes as "box STYLE TITLE|PROMPT" instead of showing them. A
-// recording one also starts nothing (or fails to, while `failing`) and finds what it is asked for
-// unless it is `missing`, recording "probe NAME", "find NAME" and "start STYLE LINE" in order with
-// the boxes.
+// The real runtime with its boxes recorded ("box STYLE TITLE|PROMPT"), not shown. While
+// `recording`, it also records "probe NAME", "find NAME" and "start STYLE LINE", starts nothing
+// (fails to, while `failing`) and finds all but the `missing` names.
 struct TestRuntime : QtRuntime
 {
     Program probeEntry(const QString& name) override
     {
-        if (!recording)
-            return QtRuntime::probeEntry(name);
-        calls << QStringLiteral("probe %1").arg(name);
-        if (onProbe)
+        if (recording && onProbe)
             onProbe();
-        return Program{missing.contains(name) ? Presence::Absent : Presence::Present, name, ProgramKind::Native};
+        return recording ? recorded("probe", name) : QtRuntime::probeEntry(name);
     }
     Program findProgram(const QString& name) override
     {
-        if (!recording)
-            return QtRuntime::findProgram(name);
-        calls << QStringLiteral("find %1").arg(name);
-        return Program{missing.contains(name) ? Presence::Absent : Presence::Present, name, ProgramKind::Native};
+        return recording ? recorded("find", name) : QtRuntime::findProgram(name);
     }
     Result<> startProgram(const Program& program, const QString& line, WindowStyle style) override
     {
@@ -57,17 +49,24 @@ struct TestRuntime : QtRuntime
     }
     void messageBox(BoxStyle style, const QString& title, const QString& prompt) override
     {
-        calls << QStringLiteral("box %1 %2|%3").arg(style == BoxStyle::Exclamation ? 48 : 16).arg(title, prompt);
+        calls << QStringLiteral("box %1 %2|%3")
+                     .arg(style == BoxStyle::Exclamation ? 48 : 16)
+                     .arg(title, prompt);
+    }
+    Program recorded(const char* what, const QString& name)
+    {
+        calls << what + (' ' + name);
+        return Program{missing.contains(name) ? Presence::Absent : Presence::Present, name,
+                       ProgramKind::Native};
     }
 
     bool recording = false, failing = false;
-    QStringList missing; // the names the recording runtime finds nowhere
-    std::function<void()> onProbe;
+    QStringList missing;
+    std::function<void()> onProbe; // called before a recorded probe answers
     QStringList calls;
 };
 
-// The stand-in emulator, for Linux or Windows. A Windows test finds it beside itself: built on
-// Linux, it knows the stand-in only by its Linux path.
+// The stand-in emulator, for Linux or Windows; a Windows test finds it beside itself.
 inline QString standIn(bool windows)
 {
 #ifdef Q_OS_WIN
@@ -85,7 +84,8 @@ inline bool make(const QString& root, const QStringList& steps)
 {
     for (const QString& step : steps) {
         const QStringList word = step.split(u'|');
-        const QString path = FileSystem::join(root, FileSystem::decodeName(QByteArray::fromPercentEncoding(word[1].toUtf8())));
+        const QString path = FileSystem::join(
+            root, FileSystem::decodeName(QByteArray::fromPercentEncoding(word[1].toUtf8())));
         const QByteArray bytes = FileSystem::encodeName(path);
         const auto runnable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
         QFile file(path);
@@ -93,16 +93,19 @@ inline bool make(const QString& root, const QStringList& steps)
         if (word[0] == u"dir")
             made = QDir().mkdir(path);
         else if (word[0] == u"program" || word[0] == u"windows")
-            made = QFile::copy(standIn(word[0] == u"windows"), path) && file.setPermissions(runnable);
+            made =
+                QFile::copy(standIn(word[0] == u"windows"), path) && file.setPermissions(runnable);
         else if (word[0] == u"garbage")
-            made = file.open(QIODevice::WriteOnly) && file.write("\x7f" "ELF?") == 5 && file.setPermissions(runnable);
+            made = file.open(QIODevice::WriteOnly) && file.write("\177ELF?") == 5 &&
+                   file.setPermissions(runnable);
 #ifndef Q_OS_WIN
         else if (word[0] == u"link")
             made = ::symlink(word[2].toUtf8().constData(), bytes.constData()) == 0;
         else if (word[0] == u"fifo")
             made = ::mkfifo(bytes.constData(), 0600) == 0;
         else // Qt's files cannot have names that are not UTF-8
-            made = ::close(::open(bytes.constData(), O_CREAT | O_WRONLY, 0600)) == 0 && ::truncate(bytes.constData(), 1) == 0;
+            made = ::close(::open(bytes.constData(), O_CREAT | O_WRONLY, 0600)) == 0 &&
+                   ::truncate(bytes.constData(), 1) == 0;
 #else
         else
             made = file.open(QIODevice::WriteOnly) && file.write("x") == 1;
@@ -122,12 +125,10 @@ inline QList<Run> runs(const QString& logFolder)
     for (const QFileInfo& log : QDir(logFolder).entryInfoList({"run.*.log"}, QDir::Files)) {
         QFile file(log.filePath());
         Run& run = result.emplaceBack();
-        for (const QByteArray& line : file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>()) {
-            QByteArray value = line.mid(line.indexOf('=') + 1);
-            for (qsizetype i = value.indexOf('\\'); i >= 0 && i + 1 < value.size(); i = value.indexOf('\\', i + 1))
-                value.replace(i, 2, value[i + 1] == 'n' ? "\n" : value[i + 1] == 'r' ? "\r" : value[i + 1] == 't' ? "\t" : "\\");
-            run[line.left(line.indexOf('='))] = value;
-        }
+        for (const QByteArray& line :
+             file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>())
+            run[line.left(line.indexOf('='))] =
+                QByteArray::fromPercentEncoding(line.mid(line.indexOf('=') + 1));
     }
     return result;
 }
@@ -141,8 +142,8 @@ inline QStringList arguments(const Run& run)
     return result;
 }
 
-// The window on a test runtime, recording or not, in a fresh current folder that it leaves when it
-// goes, and a folder for the stand-in's logs.
+// The window on a test runtime in a fresh current folder, which it leaves when it goes, with a
+// folder for the stand-in's logs.
 struct Window
 {
     explicit Window(bool recording = false)
@@ -162,13 +163,34 @@ struct Window
 #endif
     }
 
-    template <typename T = QWidget> T* find(const char* name) const { return form->findChild<T*>(name); }
-    void press(const char* button) { QTest::mouseClick(find<QAbstractButton>(button), Qt::LeftButton); }
-    QLineEdit* romPath() const { return find<QLineEdit>("Text1"); }
-    QList<Run> runs() const { return Fixture::runs(log.path()); }
-    QString folder() const { return QDir::toNativeSeparators(work.path()); }
-    QString at(const QString& relative) const { return FileSystem::join(folder(), QDir::toNativeSeparators(relative)); }
-    bool show() { return form->show(), QTest::qWaitForWindowExposed(form.get()); }
+    template <typename T = QWidget> T* find(const char* name) const
+    {
+        return form->findChild<T*>(name);
+    }
+    void press(const char* button)
+    {
+        QTest::mouseClick(find<QAbstractButton>(button), Qt::LeftButton);
+    }
+    QLineEdit* romPath() const
+    {
+        return find<QLineEdit>("Text1");
+    }
+    QList<Run> runs() const
+    {
+        return Fixture::runs(log.path());
+    }
+    QString folder() const
+    {
+        return QDir::toNativeSeparators(work.path());
+    }
+    QString at(const QString& relative) const
+    {
+        return FileSystem::join(folder(), QDir::toNativeSeparators(relative));
+    }
+    bool show()
+    {
+        return form->show(), QTest::qWaitForWindowExposed(form.get());
+    }
 
     const QString start = QDir::currentPath();
     QTemporaryDir work, log;
