@@ -1,6 +1,6 @@
 // The ROM browser on real folder trees: what the lists show, how they follow each other, what a
-// click, a double-click, Enter or a drop put into the ROM path and start, and how a place that
-// cannot be read, or does not answer, is reported while the lists stay where they were.
+// click, a double-click or a drop puts into the ROM path and starts, and how a place that cannot
+// be read, or does not answer, is reported while the lists stay where they were.
 #include "support/Fixture.h"
 
 #include "controls/DriveList.h"
@@ -14,13 +14,10 @@
 #include <sched.h>
 #include <sys/mount.h>
 
-namespace {
-// The mounts the tests make stay in a mount namespace of this process's own, entered before any
-// thread starts, so that no other process sees them and they end with it. Without the right to
-// make one, the tests that mount skip.
-const bool ownMounts = ::unshare(CLONE_NEWNS) == 0 &&
-                       ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-} // namespace
+// The tests' mounts stay in a mount namespace of this process's own, entered before any thread
+// starts: no other process sees them, and they end with it. Without one, the tests that mount skip.
+static const bool ownMounts = ::unshare(CLONE_NEWNS) == 0 &&
+                              ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
 #endif
 
 using namespace Fixture;
@@ -61,6 +58,10 @@ class TestBrowser : public QObject
         if (twice)
             QTest::mouseDClick(view->viewport(), Qt::LeftButton, keys, place);
     }
+    QString box(const QString& place, const QString& why = {})
+    {
+        return "box 16 Didor AzodoVez|Cannot read the folder " + place + ": " + why;
+    }
 
 private slots:
     void init()
@@ -74,30 +75,27 @@ private slots:
     }
     void cleanup() { m_window.reset(); }
 
-    void fileListShows_data()
-    {
-        // Images in any case of the extension, sorted without regard to case; not other files,
-        // folders or hidden files; links to files, not to folders or nowhere; pipes, never opened;
-        // names with quotes, newlines, bytes that are not UTF-8; each name byte for byte.
-        QTest::addColumn<QStringList>("entries");
-        QTest::addColumn<QList<QByteArray>>("listed");
-        QTest::newRow("images only")
-            << QStringList{"file|b.PCE",     "file|A.pce", "file|C.Pce",     "file|a2.pCe",
-                           "file|a.pce.bak", "file|pce",   "dir|folder.pce", "file|.hidden.pce"}
-            << QList<QByteArray>{"A.pce", "a2.pCe", "b.PCE", "C.Pce"};
-#ifndef Q_OS_WIN // links, pipes and names that are not UTF-8 are Linux's
-        QTest::newRow("links, pipes, names")
-            << QStringList{"file|real",       "link|file.pce|real",    "dir|d",
-                           "link|dir.pce|d",  "link|gone.pce|missing", "fifo|pipe.pce",
-                           "file|q\"%0A.pce", "file|b%FF%FE.pce"}
-            << QList<QByteArray>{"b\xff\xfe.pce", "file.pce", "pipe.pce", "q\"\n.pce"};
-#endif
-    }
     void fileListShows()
     {
-        QFETCH(QStringList, entries);
-        QFETCH(QList<QByteArray>, listed);
-        QVERIFY(make(m_window->folder(), {"dir|roms"}) && make(m_window->at("roms"), entries));
+        // Images in any case of the extension, sorted without regard to case, byte for byte; not
+        // other files, folders or hidden files; links to files, not to folders or nowhere; pipes.
+        QStringList entries{"dir|roms",        "file|roms/b.PCE",     "file|roms/A.pce",
+                            "file|roms/C.Pce", "file|roms/a2.pCe",    "file|roms/a.pce.bak",
+                            "file|roms/pce",   "dir|roms/folder.pce", "file|roms/.hidden.pce"};
+        QList<QByteArray> listed{"A.pce", "a2.pCe", "b.PCE", "C.Pce"};
+#ifndef Q_OS_WIN // links, pipes and names that are not UTF-8 are Linux's
+        entries << "file|roms/real"
+                << "link|roms/file.pce|real"
+                << "dir|roms/d"
+                << "link|roms/dir.pce|d"
+                << "link|roms/gone.pce|missing"
+                << "fifo|roms/pipe.pce"
+                << "file|roms/q\"%0A.pce"
+                << "file|roms/b%FF%FE.pce";
+        listed = {"A.pce", "a2.pCe",   "b.PCE",    "b\xff\xfe.pce",
+                  "C.Pce", "file.pce", "pipe.pce", "q\"\n.pce"};
+#endif
+        QVERIFY(make(m_window->folder(), entries));
         m_window->romPath()->setText("typed.pce");
         QVERIFY(open(m_window->at("roms")));
         QList<QByteArray> shown;
@@ -121,10 +119,9 @@ private slots:
         QCOMPARE(m_dir->currentIndex().row(), parts.size());
         QCOMPARE(m_dir->pathOfRow(parts.size() + 1), m_window->at("top/A"));
 #ifndef Q_OS_WIN
-        // A disk mounted below the open folder (a bind mount stands in for a USB stick) is a drive
-        // of its own, yet opened from here the chain keeps its way back up; a folder whose name
-        // merely begins like the mount point's is no part of that drive. A link into another volume
-        // is opened by the path the user followed.
+        // A disk mounted below (a bind mount for a USB stick) is a drive of its own, yet opened
+        // from here the chain keeps its way back up, as for a link into another volume; a folder
+        // whose name merely begins like the mount point's is no part of that drive.
         QVERIFY(make(m_window->folder(), {"dir|disk", "dir|disk/inner", "dir|top/usb",
                                           "dir|top/usb2", "link|top/games|/proc/sys"}));
         const QByteArray stick = FileSystem::encodeName(m_window->at("top/usb"));
@@ -148,31 +145,51 @@ private slots:
 #endif
     }
 
-    void listsFollowEachOther()
+    void drivesAndPlacesThatCannotBeRead()
     {
         // A new drive moves the directory list, which moves the file list; what was typed stays,
-        // and the current folder never moves. Gone when the list is opened again, the drive gives
-        // way to another, which the lists follow.
-        QVERIFY(make(m_window->folder(), {"dir|drive", "file|drive/top.pce"}));
+        // and the current folder never moves.
+        QVERIFY(make(m_window->folder(), {"dir|drive", "file|drive/top.pce", "dir|drive/bad"}));
         QTest::keyClicks(m_window->romPath(), "/typed/by hand.pce");
         m_drive->addItem("test drive", m_window->at("drive"));
         m_drive->setCurrentIndex(m_drive->count() - 1);
-        QTRY_COMPARE(m_dir->path(), m_window->at("drive"));
-        QTRY_COMPARE(m_file->path(), m_window->at("drive"));
-        QTRY_COMPARE(rowsOf(m_file), QStringList{"top.pce"});
-        QCOMPARE(m_window->romPath()->text(), QString("/typed/by hand.pce"));
-        QCOMPARE(QDir::currentPath(), m_window->work.path());
+        QTRY_COMPARE(m_file->path() + rowsOf(m_file).join(""), m_window->at("drive") + "top.pce");
+        QCOMPARE(m_dir->path(), m_window->at("drive"));
+        QCOMPARE(m_window->romPath()->text() + QDir::currentPath(),
+                 "/typed/by hand.pce" + m_window->work.path());
+        // Gone when the list is opened again, the drive gives way to another, which the lists
+        // follow.
         m_drive->showPopup();
         m_drive->hidePopup();
         QVERIFY(m_drive->findData(m_window->at("drive")) < 0);
         QTRY_COMPARE(m_dir->path(), m_drive->drive());
+        // A folder removed while shown, a drive without a medium: a box each, and the lists, the
+        // drive shown among them, stay where they were.
+        QVERIFY(open(m_window->at("drive")));
+        const QString drive = m_drive->drive();
+        QSignalSpy changed(m_dir, &DirList::change);
+        for (const QString& target : {m_window->at("drive/bad"), m_window->at("no medium")}) {
+            m_window->runtime.calls.clear();
+            if (QDir().rmdir(target))
+                m_dir->setPath(target);
+            else
+                m_drive->addItem("empty drive", target),
+                    m_drive->setCurrentIndex(m_drive->count() - 1);
+            QTRY_COMPARE(m_window->runtime.calls.size(), 1);
+            QVERIFY2(m_window->runtime.calls[0].startsWith(box(target)),
+                     qPrintable(m_window->runtime.calls[0]));
+            QCOMPARE(m_dir->path() + m_file->path() + rowsOf(m_file).join(""),
+                     m_window->at("drive") + m_window->at("drive") + "top.pce");
+            QCOMPARE(m_drive->drive(), drive);
+        }
+        QCOMPARE(changed.count(), 0);
 #ifdef Q_OS_WIN // the drives as Windows lists them: Wine gives at least C: and Z:
         QVERIFY(m_drive->findText("c:", Qt::MatchStartsWith) >= 0 &&
                 m_drive->findText("z:", Qt::MatchStartsWith) >= 0);
 #endif
     }
 
-    void choosingAndStartingAFile()
+    void choosingStartingAndDropping()
     {
         QVERIFY(make(m_window->folder(), {"dir|roms", "file|roms/a game.pce", "file|roms/b.pce"}));
         QVERIFY(open(m_window->at("roms")));
@@ -185,39 +202,45 @@ private slots:
         QCOMPARE(m_window->runtime.calls,
                  (QStringList{"probe PCE.EXE", "start 3 PCE.EXE \"" + a + '"'}));
         // The separator goes in even where the list's path already ends in one.
-        const QString separator = m_window->work.path().startsWith('/') ? "/" : "\\";
-        const QString roms = m_window->at("roms") + separator;
+        const QString separator = m_window->work.path().startsWith('/') ? "/" : "\\",
+                      roms = m_window->at("roms") + separator;
         m_file->setPath(roms);
         QTRY_VERIFY(m_file->path() == roms && m_file->model()->rowCount() == 2);
         click(m_file, 1);
         QCOMPARE(m_window->romPath()->text(), roms + separator + "b.pce");
+        // A file dragged from a file manager comes as a file:// URL, its name's bytes escaped; a
+        // drop of anything else changes nothing.
+        const auto drop = [this](const QUrl& url) {
+            QMimeData data;
+            data.setUrls({url});
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QDropEvent dropped(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(m_window->romPath(), &enter);
+            QCoreApplication::sendEvent(m_window->romPath(), &dropped);
+        };
+        drop(QUrl::fromLocalFile(m_window->at("my game.pce")));
+        drop(QUrl("https://example.org/game.pce"));
+        QCOMPARE(m_window->romPath()->text(), m_window->at("my game.pce"));
+#ifndef Q_OS_WIN
+        drop(QUrl("file:///roms/my%20game%FF.pce"));
+        QCOMPARE(FileSystem::encodeName(m_window->romPath()->text()),
+                 QByteArray("/roms/my game\xff.pce"));
+#endif
     }
 
-    void unreadablePlace()
+    void abandonedReadingStops()
     {
-        // A folder removed while shown, then a drive without a medium: a box each, and the lists,
-        // the drive shown among them, stay where they were and still work.
-        QVERIFY(make(m_window->folder(), {"dir|shown", "file|shown/x.pce", "dir|shown/bad"}));
-        QVERIFY(open(m_window->at("shown")));
-        const QString drive = m_drive->drive();
-        QSignalSpy changed(m_dir, &DirList::change);
-        for (const QString& target : {m_window->at("shown/bad"), m_window->at("no medium")}) {
-            m_window->runtime.calls.clear();
-            if (QDir().rmdir(target))
-                m_dir->setPath(target);
-            else
-                m_drive->addItem("empty drive", target),
-                    m_drive->setCurrentIndex(m_drive->count() - 1);
-            QTRY_COMPARE(m_window->runtime.calls.size(), 1);
-            QVERIFY2(m_window->runtime.calls[0].startsWith(
-                         "box 16 Didor AzodoVez|Cannot read the folder " + target + ": "),
-                     qPrintable(m_window->runtime.calls[0]));
-            QCOMPARE(m_dir->path() + m_file->path() + rowsOf(m_file).join(""),
-                     m_window->at("shown") + m_window->at("shown") + "x.pce");
-            QCOMPARE(m_drive->drive(), drive);
-        }
-        QCOMPARE(changed.count(), 0);
-        QVERIFY(open(m_window->folder()));
+        // At once, even among names no list shows.
+        QStringList many{"dir|many"};
+        for (int i = 0; i < 100; ++i)
+            many << QStringLiteral("file|many/%1.txt").arg(i);
+        QVERIFY(make(m_window->folder(), many));
+        int looked = 0;
+        FileSystem::Directory::open(m_window->at("many"))
+            .value()
+            ->read([&](const char*, std::size_t) { return ++looked, false; },
+                   [](const FileSystem::Entry&) { return true; }, [&] { return looked >= 10; });
+        QCOMPARE(looked, 10);
     }
 
 #ifndef Q_OS_WIN
@@ -233,7 +256,7 @@ private slots:
                     options.constData()) != 0)
             QSKIP("needs /dev/fuse and, as root, a mount namespace of its own");
         // Should the window wait on the share after all, the connection is cut after ten seconds:
-        // the test then ends, failing, instead of hanging.
+        // the test then fails instead of hanging.
         static int connection;
         static volatile std::sig_atomic_t rescued;
         connection = fuse, rescued = 0;
@@ -246,67 +269,25 @@ private slots:
             ::umount2(FileSystem::encodeName(share).constData(), MNT_DETACH);
         });
         {
-            Window window; // its drive list holds the share
+            Window window; // its drive list holds the share; its runtime is the real one
             auto* drive = window.find<DriveList>("Drive1");
             const QString before = drive->drive();
             drive->showPopup();
             drive->hidePopup();
             drive->setCurrentIndex(drive->findData(share));
             QTRY_COMPARE_WITH_TIMEOUT(window.runtime.calls.size(), 1, 8000);
-            QCOMPARE(window.runtime.calls[0],
-                     "box 16 Didor AzodoVez|Cannot read the folder " + share + ": not answering.");
-            QCOMPARE(window.find<DirList>("Dir1")->path(), window.folder());
-            QCOMPARE(drive->drive(), before);
-            // An emulator that is a link into the share does not answer either, and the user is
-            // told so rather than that it is missing.
+            QCOMPARE(window.runtime.calls[0], box(share, "not answering."));
+            QCOMPARE(window.find<DirList>("Dir1")->path() + drive->drive(),
+                     window.folder() + before);
+            // An emulator that is a link into the share does not answer either: the user is told
+            // so.
             QVERIFY(make(window.folder(), {"link|PCE.EXE|" + share + "/PCE.EXE"}));
             window.press("Pce");
-            QCOMPARE(window.runtime.calls.value(1),
-                     "box 16 Didor AzodoVez|Cannot read the folder " + window.folder() +
-                         ": not answering.");
+            QCOMPARE(window.runtime.calls.value(1), box(window.folder(), "not answering."));
         } // closes the window while a thread still waits on the share
         QVERIFY(!rescued);
     }
-#else
-    void linuxOnly()
-    {
-        QSKIP("Linux only: mounts and shares that do not answer");
-    }
 #endif
-
-    void abandonedReadingStopsAndDroppedFiles()
-    {
-        // A reading no longer wanted stops at once, even among names no list shows.
-        QStringList many{"dir|many"};
-        for (int i = 0; i < 100; ++i)
-            many << QStringLiteral("file|many/%1.txt").arg(i);
-        QVERIFY(make(m_window->folder(), many));
-        int looked = 0;
-        FileSystem::Directory::open(m_window->at("many"))
-            .value()
-            ->read([&](const char*, std::size_t) { return ++looked, false; },
-                   [](const FileSystem::Entry&) { return true; }, [&] { return looked >= 10; });
-        QCOMPARE(looked, 10);
-        // A file dragged from a file manager comes as a file:// URL, its name's bytes escaped; a
-        // drop of anything else changes nothing.
-        const auto drop = [this](const QUrl& url) {
-            QMimeData data;
-            data.setUrls({url});
-            data.setText(url.toString());
-            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-            QDropEvent dropped(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-            QCoreApplication::sendEvent(m_window->romPath(), &enter);
-            QCoreApplication::sendEvent(m_window->romPath(), &dropped);
-        };
-        drop(QUrl::fromLocalFile(m_window->at("my game.pce")));
-        drop(QUrl("https://example.org/game.pce"));
-        QCOMPARE(m_window->romPath()->text(), m_window->at("my game.pce"));
-#ifndef Q_OS_WIN
-        drop(QUrl("file:///roms/my%20game%FF.pce"));
-        QCOMPARE(FileSystem::encodeName(m_window->romPath()->text()),
-                 QByteArray("/roms/my game\xff.pce"));
-#endif
-    }
 };
 
 QTEST_MAIN(TestBrowser)

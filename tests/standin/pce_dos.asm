@@ -1,7 +1,6 @@
 ; The DOS stand-in emulator of the tests: an MZ program (no newer header) that writes C:\PCE.LOG,
-; in the folder mounted as C:, two lines on how it was started, then exits:
-;   tail=<its command tail as DOS gave it>
-;   open=1 <up to 32 first bytes of the file named by the tail's last word>   or   open=0
+; in the folder mounted as C:, two lines, then exits: its command tail as DOS gave it, and the first
+; 32 bytes (or fewer) of the file that the tail's last word names, or nothing where none opens.
 ; Built with: nasm -f bin -o PCE.EXE pce_dos.asm
 bits 16
 
@@ -16,10 +15,15 @@ header_start:
     times 32 - ($ - header_start) db 0
 header_end:
 
+%macro log 2 ; writes %2 bytes at %1 to the log
+    mov dx, %1
+    mov cx, %2
+    call write
+%endmacro
+
 section code follows=header vstart=0
 start:
-    ; The command tail, from the PSP (DS and ES at start) to `tail`.
-    mov si, 0x81
+    mov si, 0x81                            ; the tail, from the PSP (DS and ES at start)
     xor cx, cx
     mov cl, [si - 1]
     push cs
@@ -31,89 +35,56 @@ start:
     pop ds
     mov byte [di], 0
     mov [tail_end], di
-
-    mov dx, log_name                        ; the log, created
-    mov ah, 0x3C
+    mov dx, log_name
+    mov ah, 0x3C                            ; the log, created
     xor cx, cx
     int 0x21
     jc done
-    mov [log], ax
-    mov dx, text_tail
-    mov cx, text_open - text_tail
-    call write
-    mov dx, tail
+    mov [handle], ax
     mov cx, [tail_end]
-    sub cx, dx
-    call write
-    mov dx, text_open
-    mov cx, text_one - text_open
-    call write
-
-    mov si, [tail_end]                      ; the last word: after the tail's last blank
-last_word:
+    sub cx, tail
+    log tail, cx
+    log new_line, 2
+    mov si, [tail_end]
+last_word:                                  ; after the tail's last blank
     cmp si, tail
-    je found_word
+    je open
     cmp byte [si - 1], ' '
-    je found_word
+    je open
     dec si
     jmp last_word
-found_word:
+open:
     mov dx, si
     mov ax, 0x3D00
     int 0x21
-    jc not_opened
+    jc opened
     mov bx, ax
     mov ah, 0x3F
     mov cx, 32
     mov dx, content
     int 0x21
-    jnc was_read
-    xor ax, ax
-was_read:
-    mov [content_length], ax
-    mov ah, 0x3E
-    int 0x21
-    mov dx, text_one
-    mov cx, 2
-    call write
-    mov dx, content
-    mov cx, [content_length]
-    call write
-    jmp finish
-not_opened:
-    mov dx, text_zero
-    mov cx, 1
-    call write
-finish:
-    mov dx, text_end
-    mov cx, 2
-    call write
-    mov bx, [log]
-    mov ah, 0x3E
-    int 0x21
+    jc opened
+    log content, ax
+opened:
+    log new_line, 2
 done:
-    mov ax, 0x4C00
+    mov ax, 0x4C00                          ; DOS closes the files
     int 0x21
 
-write: ; CX bytes at DS:DX to the log
-    mov bx, [log]
+write:
+    mov bx, [handle]
     mov ah, 0x40
     int 0x21
     ret
 
 log_name db 'C:\PCE.LOG', 0
-text_tail db 'tail='
-text_open db 13, 10, 'open='
-text_one db '1 '
-text_zero db '0'
-text_end db 13, 10
+new_line db 13, 10
 code_end:
 
 file_size equ (header_end - header_start) + (code_end - start)
 
 section .bss nobits vfollows=code
-log resw 1
+handle resw 1
 tail_end resw 1
-content_length resw 1
 tail resb 130
 content resb 32
