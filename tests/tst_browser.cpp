@@ -10,7 +10,6 @@
 #include <QSignalSpy>
 
 #ifndef Q_OS_WIN
-#include <csignal>
 #include <sched.h>
 #include <sys/mount.h>
 
@@ -79,23 +78,17 @@ private slots:
     {
         // Images in any case of the extension, sorted without regard to case, byte for byte; not
         // other files, folders or hidden files; links to files, not to folders or nowhere; pipes.
-        QStringList entries{"dir|roms",        "file|roms/b.PCE",     "file|roms/A.pce",
-                            "file|roms/C.Pce", "file|roms/a2.pCe",    "file|roms/a.pce.bak",
-                            "file|roms/pce",   "dir|roms/folder.pce", "file|roms/.hidden.pce"};
+        QStringList entries{"file|b.PCE",     "file|A.pce", "file|C.Pce", "file|a2.pCe",
+                            "file|a.pce.bak", "file|pce",   "dir|f.pce",  "file|.h.pce"};
         QList<QByteArray> listed{"A.pce", "a2.pCe", "b.PCE", "C.Pce"};
 #ifndef Q_OS_WIN // links, pipes and names that are not UTF-8 are Linux's
-        entries << "file|roms/real"
-                << "link|roms/file.pce|real"
-                << "dir|roms/d"
-                << "link|roms/dir.pce|d"
-                << "link|roms/gone.pce|missing"
-                << "fifo|roms/pipe.pce"
-                << "file|roms/q\"%0A.pce"
-                << "file|roms/b%FF%FE.pce";
+        entries += QStringList{"file|real",       "link|file.pce|real",    "dir|d",
+                               "link|dir.pce|d",  "link|gone.pce|missing", "fifo|pipe.pce",
+                               "file|q\"%0A.pce", "file|b%FF%FE.pce"};
         listed = {"A.pce", "a2.pCe",   "b.PCE",    "b\xff\xfe.pce",
                   "C.Pce", "file.pce", "pipe.pce", "q\"\n.pce"};
 #endif
-        QVERIFY(make(m_window->folder(), entries));
+        QVERIFY(make(m_window->folder(), {"dir|roms"}) && make(m_window->at("roms"), entries));
         m_window->romPath()->setText("typed.pce");
         QVERIFY(open(m_window->at("roms")));
         QList<QByteArray> shown;
@@ -228,21 +221,6 @@ private slots:
 #endif
     }
 
-    void abandonedReadingStops()
-    {
-        // At once, even among names no list shows.
-        QStringList many{"dir|many"};
-        for (int i = 0; i < 100; ++i)
-            many << QStringLiteral("file|many/%1.txt").arg(i);
-        QVERIFY(make(m_window->folder(), many));
-        int looked = 0;
-        FileSystem::Directory::open(m_window->at("many"))
-            .value()
-            ->read([&](const char*, std::size_t) { return ++looked, false; },
-                   [](const FileSystem::Entry&) { return true; }, [&] { return looked >= 10; });
-        QCOMPARE(looked, 10);
-    }
-
 #ifndef Q_OS_WIN
     void volumeThatDoesNotAnswer()
     {
@@ -255,18 +233,8 @@ private slots:
             ::mount("dead", FileSystem::encodeName(share).constData(), "fuse.smbnetfs", 0,
                     options.constData()) != 0)
             QSKIP("needs /dev/fuse and, as root, a mount namespace of its own");
-        // Should the window wait on the share after all, the connection is cut after ten seconds:
-        // the test then fails instead of hanging.
-        static int connection;
-        static volatile std::sig_atomic_t rescued;
-        connection = fuse, rescued = 0;
-        std::signal(SIGALRM, [](int) { rescued = 1, ::close(connection), connection = -1; });
-        ::alarm(10);
-        const auto unmount = qScopeGuard([&share] {
-            ::alarm(0);
-            if (connection >= 0)
-                ::close(connection);
-            ::umount2(FileSystem::encodeName(share).constData(), MNT_DETACH);
+        const auto unmount = qScopeGuard([&] {
+            ::close(fuse), ::umount2(FileSystem::encodeName(share).constData(), MNT_DETACH);
         });
         {
             Window window; // its drive list holds the share; its runtime is the real one
@@ -284,8 +252,7 @@ private slots:
             QVERIFY(make(window.folder(), {"link|PCE.EXE|" + share + "/PCE.EXE"}));
             window.press("Pce");
             QCOMPARE(window.runtime.calls.value(1), box(window.folder(), "not answering."));
-        } // closes the window while a thread still waits on the share
-        QVERIFY(!rescued);
+        } // closes the window while a thread still waits on the share: a hang fails by time-out
     }
 #endif
 };

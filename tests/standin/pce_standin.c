@@ -22,22 +22,17 @@
 
 static void field(FILE* log, const char* name, const ARG* value)
 {
-    fputs(name, log);
-    for (; value && *value; ++value) {
-        unsigned c = (unsigned)*value;
-#ifdef _WIN32 /* UTF-16 to UTF-8; a lone surrogate keeps its three bytes */
-        if (c >= 0xD800 && c < 0xDC00 && value[1] >= 0xDC00 && value[1] < 0xE000)
-            c = 0x10000 + ((c - 0xD800) << 10) + ((unsigned)*++value - 0xDC00);
-        if (c >= 0x80) {
-            int extra = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
-            fputc((extra == 1 ? 0xC0 : extra == 2 ? 0xE0 : 0xF0) | c >> 6 * extra, log);
-            while (extra--)
-                fputc(0x80 | (c >> 6 * extra & 0x3F), log);
-            continue;
-        }
+#ifdef _WIN32
+    static char bytes[4 * 32768];
+    const char* text = bytes;
+    WideCharToMultiByte(CP_UTF8, 0, value ? value : L"", -1, bytes, sizeof bytes, NULL, NULL);
+#else
+    const char* text = value ? value : "";
 #endif
-        fprintf(log, (unsigned char)c < 0x20 || c == '%' ? "%%%02X" : "%c", c);
-    }
+    fputs(name, log);
+    for (; *text; ++text)
+        fprintf(log, (unsigned char)*text < 0x20 || *text == '%' ? "%%%02X" : "%c",
+                (unsigned char)*text);
     fputc('\n', log);
 }
 

@@ -78,39 +78,31 @@ inline QString standIn(bool windows)
 }
 
 // Makes entries below `root`: "file|NAME", "dir|NAME", "link|NAME|TARGET", "fifo|NAME",
-// "program|NAME" (the stand-in), "windows|NAME" (the Windows stand-in), "garbage|NAME" (runnable,
-// no program). Names take %XX for any byte. Links and pipes are Linux's.
+// "program|NAME" (the stand-in), "windows|NAME" (the Windows one), "garbage|NAME" (runnable, no
+// program); files on Linux with any name, %XX for any byte. Links and pipes are Linux's.
 inline bool make(const QString& root, const QStringList& steps)
 {
     for (const QString& step : steps) {
         const QStringList word = step.split(u'|');
         const QString path = FileSystem::join(
             root, FileSystem::decodeName(QByteArray::fromPercentEncoding(word[1].toUtf8())));
-        const QByteArray bytes = FileSystem::encodeName(path);
-        const auto runnable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+        const QByteArray bytes = FileSystem::encodeName(path), kind = word[0].toLatin1();
+        const bool runnable = kind == "program" || kind == "windows" || kind == "garbage";
         QFile file(path);
-        bool made = false;
-        if (word[0] == u"dir")
-            made = QDir().mkdir(path);
-        else if (word[0] == u"program" || word[0] == u"windows")
-            made =
-                QFile::copy(standIn(word[0] == u"windows"), path) && file.setPermissions(runnable);
-        else if (word[0] == u"garbage")
-            made = file.open(QIODevice::WriteOnly) && file.write("\177ELF?") == 5 &&
-                   file.setPermissions(runnable);
+        const bool made =
+            kind == "dir"       ? QDir().mkdir(path)
+            : kind == "garbage" ? file.open(QIODevice::WriteOnly) && file.write("\177ELF?") == 5
+            : runnable          ? QFile::copy(standIn(kind == "windows"), path)
 #ifndef Q_OS_WIN
-        else if (word[0] == u"link")
-            made = ::symlink(word[2].toUtf8().constData(), bytes.constData()) == 0;
-        else if (word[0] == u"fifo")
-            made = ::mkfifo(bytes.constData(), 0600) == 0;
-        else // Qt's files cannot have names that are not UTF-8
-            made = ::close(::open(bytes.constData(), O_CREAT | O_WRONLY, 0600)) == 0 &&
-                   ::truncate(bytes.constData(), 1) == 0;
+            : kind == "link" ? ::symlink(word[2].toUtf8().constData(), bytes.constData()) == 0
+            : kind == "fifo" ? ::mkfifo(bytes.constData(), 0600) == 0
+                             : ::close(::open(bytes.constData(), O_CREAT | O_WRONLY, 0600)) == 0 &&
+                                   ::truncate(bytes.constData(), 1) == 0;
 #else
-        else
-            made = file.open(QIODevice::WriteOnly) && file.write("x") == 1;
+                       : file.open(QIODevice::WriteOnly) && file.write("x") == 1;
 #endif
-        if (!made)
+        if (!made || (runnable &&
+                      !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)))
             return false;
     }
     return true;
