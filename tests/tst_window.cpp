@@ -1,8 +1,11 @@
-// The window against a recording runtime: the command lines its buttons build and the order in
-// which they check, read and start; that it stays on the screen and its captions fit; the option
-// boxes; the keyboard alone; what a screen reader is told; the program's own help window.
+// The window against a recording runtime, on real folder trees: the command lines its buttons
+// build and the order in which they check, read and start; what the lists show and how they follow
+// each other; what a click, a double-click, a key or a drop puts into the ROM path and starts; how
+// a place that cannot be read, or does not answer, is reported; that the window stays on the
+// screen and its captions fit; what a screen reader is told; the program's own help window.
 #include "support/Fixture.h"
 
+#include "controls/DriveList.h"
 #include "controls/TabDialog.h"
 
 #include "system/Desktop.h"
@@ -11,23 +14,69 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
+#include <QMimeData>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QStyleOptionButton>
 #include <QTabBar>
-#include <QTextBlock>
 #include <QTextBrowser>
 #include <QTimer>
 
-using namespace Fixture;
+#ifndef Q_OS_WIN
+#include <sched.h>
+#include <sys/mount.h>
 
+// The tests' mounts stay in a mount namespace of this process's own, entered before any thread
+// starts: no other process sees them, and they end with it. Without one, the tests that mount skip.
+static const bool ownMounts = ::unshare(CLONE_NEWNS) == 0 &&
+                              ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+#endif
+
+using namespace Fixture;
 class TestWindow : public QObject
 {
     Q_OBJECT
     std::unique_ptr<Window> m_window;
+    DriveList* m_drive = nullptr;
+    DirList* m_dir = nullptr;
+    FileList* m_file = nullptr;
+    static QStringList rowsOf(const QAbstractItemView* view)
+    {
+        QStringList rows;
+        for (int row = 0; row < view->model()->rowCount(); ++row)
+            rows << view->model()->index(row, 0).data().toString();
+        return rows;
+    }
+    // Opens `path` in the directory list and waits until both lists have listed it.
+    bool open(const QString& path)
+    {
+        bool files = m_file->path() == path, folders = false;
+        QObject context;
+        connect(m_file, &FileList::listingFinished, &context,
+                [&] { files = m_file->path() == path; });
+        connect(m_dir, &DirList::listingFinished, &context,
+                [&] { folders = m_dir->path() == path; });
+        m_dir->setPath(path);
+        return QTest::qWaitFor([&] { return files && folders; }, 10000);
+    }
+    void click(QAbstractItemView* view, int row, bool twice = false,
+               Qt::KeyboardModifiers keys = {})
+    {
+        view->scrollTo(view->model()->index(row, 0));
+        const QPoint place = view->visualRect(view->model()->index(row, 0)).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, keys, place);
+        if (twice)
+            QTest::mouseDClick(view->viewport(), Qt::LeftButton, keys, place);
+    }
     QStringList& calls() { return m_window->runtime.calls; }
+    void refresh(DriveList* drive) { drive->showPopup(), drive->hidePopup(); }
+    QString box(const QString& place, const QString& why = {})
+    {
+        return "box 16 Didor AzodoVez|Cannot read the folder " + place + ": " + why;
+    }
+
     void key(int key, Qt::KeyboardModifiers keys = {})
     {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), keys);
@@ -39,6 +88,10 @@ private slots:
     {
         m_window = std::make_unique<Window>(true);
         QVERIFY(m_window->ready && m_window->show());
+        m_drive = m_window->find<DriveList>("Drive1");
+        m_dir = m_window->find<DirList>("Dir1");
+        m_file = m_window->find<FileList>("File1");
+        QTRY_COMPARE(m_file->path(), m_window->folder()); // where the program started
     }
     void cleanup() { m_window.reset(); }
 
@@ -60,13 +113,19 @@ private slots:
             QCOMPARE(calls(), (QStringList{"probe PCE.EXE", line + " C:\\ROMS\\GAME.PCE",
                                            "probe PCE.EXE", line + " -cd"}));
         }
+        // The boxes and the path are read after the emulator is found.
+        m_window->runtime.onProbe = [this] {
+            m_window->find<QCheckBox>("CheckSGX")->setChecked(false),
+                m_window->romPath()->setText("/late.pce");
+        };
+        m_window->press("Pce");
+        QCOMPARE(calls().last(), "start 3 PCE.EXE -1 -us -nojoy -nosound /late.pce");
     }
 
     void presses_data()
     {
-        // A button (or F1), the ROM path, the names the runtime does not find, whether starting
-        // fails, and what the window asks and tells, then "own help" for each own help window
-        // shown.
+        // A button or F1, the ROM path, what the runtime lacks, whether starting fails, and what
+        // the window asks and tells, then "own help" for each own help window shown.
         QTest::addColumn<QString>("press");
         QTest::addColumn<QString>("path");
         QTest::addColumn<QStringList>("missing");
@@ -77,16 +136,11 @@ private slots:
             QTest::newRow(tag) << QString(press) << QString(path) << missing << failing << asked;
         };
         const QString probe = "probe PCE.EXE", start = "start 3 PCE.EXE ";
-        // A path in quotes goes as it is, unless a backslash would escape its closing quote;
-        // another with a blank or quote is quoted to stay one argument; an empty one keeps the
-        // blank before it.
+        // A path in quotes goes as it is unless a backslash would escape the closing quote.
         row("quoted by the user", "Pce", "\"C:\\My Roms\\a.pce\"", {}, false,
             {probe, start + "\"C:\\My Roms\\a.pce\""});
         row("quoted, backslash last", "Pce", "\"C:\\My Roms\\\"", {}, false,
             {probe, start + "\"C:\\My Roms\\\\\""});
-        row("blank", "Pce", "C:\\My Roms\\a.pce", {}, false,
-            {probe, start + "\"C:\\My Roms\\a.pce\""});
-        row("quote inside", "Pce", "\"a\"b\"", {}, false, {probe, start + "\"\\\"a\\\"b\\\"\""});
         row("empty", "Pce", "", {}, false, {probe, start});
         const QString warning = "box 48 File not found|The PCE.EXE was not found. Please place the "
                                 "PCE.EXE in the same directory with "
@@ -120,16 +174,6 @@ private slots:
         QCOMPARE(calls(), asked);
     }
 
-    void optionsAndPathAreReadAfterThePresenceCheck()
-    {
-        m_window->runtime.onProbe = [this] {
-            m_window->find<QCheckBox>("CheckSGX")->setChecked(true);
-            m_window->romPath()->setText("/late.pce");
-        };
-        m_window->press("Pce");
-        QCOMPARE(calls(), (QStringList{"probe PCE.EXE", "start 3 PCE.EXE -sgx /late.pce"}));
-    }
-
     void onScreenWithTabsSharingTheStrip()
     {
         // Also run on a screen smaller than the window (see CMakeLists.txt): the top-left corner,
@@ -145,25 +189,10 @@ private slots:
             (QList<QRect>{QRect(0, 0, 152, 20), QRect(152, 0, 152, 20), QRect(304, 0, 153, 20)}));
     }
 
-    void captionsFitAndOptionBoxesTakeClicksAnywhere()
+    void optionBoxes()
     {
-        for (const char* name :
-             {"LabelRom", "CheckFormat", "CheckSGX", "CheckInverse", "CheckJoy", "CheckSound",
-              "LabelNote", "Label1", "Label2", "Label3", "Label4", "Label5", "Label6"}) {
-            auto* widget = m_window->find(name);
-            auto* label = qobject_cast<QLabel*>(widget);
-            QStyleOptionButton option;
-            option.initFrom(widget);
-            const QRect area = label ? label->contentsRect()
-                                     : widget->style()->subElementRect(QStyle::SE_CheckBoxContents,
-                                                                       &option, widget);
-            const int flags =
-                label && !label->wordWrap() ? int(label->alignment()) : int(Qt::TextWordWrap);
-            QVERIFY2(area.contains(widget->fontMetrics().boundingRect(
-                         area, flags, widget->property("text").toString())),
-                     name);
-        }
-        // An option box paints its caption on as many lines as it takes; a click anywhere ticks it.
+        // An option box paints its caption on as many lines as it takes; a click anywhere on it
+        // ticks it; a screen reader is told its caption, over the whole box.
         m_window->find<TabDialog>("SSTab1")->setCurrentIndex(1);
         auto* box = m_window->find<QCheckBox>("CheckFormat");
         const QImage picture = box->grab().toImage();
@@ -182,6 +211,11 @@ private slots:
             QTest::mouseClick(box, Qt::LeftButton, {}, where);
             QVERIFY(!box->isChecked());
         }
+        QCOMPARE(QAccessible::queryAccessibleInterface(m_window->find("CheckSound"))
+                     ->text(QAccessible::Name),
+                 QString("Disable the sound card."));
+        QCOMPARE(QAccessible::queryAccessibleInterface(box)->rect(),
+                 QRect(box->mapToGlobal(QPoint()), box->size()));
     }
 
     void keyboardAlone()
@@ -217,28 +251,191 @@ private slots:
 
     void whatAScreenReaderIsTold()
     {
-        // The window as a window; the drive list by what it is for, the drive it shows as its text;
-        // an option box by its caption, over the whole box a click takes.
-        const auto told = [](QObject* object) {
-            return QAccessible::queryAccessibleInterface(object);
-        };
-        QCOMPARE(told(m_window->form.get())->role(), QAccessible::Window);
-        QCOMPARE(told(m_window->form.get())->text(QAccessible::Name), QString("Didor AzodoVez"));
-        auto* drive = m_window->find<QComboBox>("Drive1");
-        QCOMPARE(told(drive)->text(QAccessible::Name), QString("Drive"));
-        QAccessibleTextInterface* shown = told(drive)->textInterface();
-        QVERIFY(shown && !drive->currentText().isEmpty());
-        QCOMPARE(shown->text(0, shown->characterCount()), drive->currentText());
-        auto* box = m_window->find<QCheckBox>("CheckSound");
-        m_window->find<TabDialog>("SSTab1")->setCurrentIndex(1);
-        QCOMPARE(told(box)->text(QAccessible::Name), QString("Disable the sound card."));
-        QCOMPARE(told(box)->rect(), QRect(box->mapToGlobal(QPoint()), box->size()));
+        // The window as a window; the drive list by what it is for, the drive it shows as its text.
+        QCOMPARE(QAccessible::queryAccessibleInterface(m_window->form.get())->role(),
+                 QAccessible::Window);
+        QAccessibleInterface* told = QAccessible::queryAccessibleInterface(m_drive);
+        QCOMPARE(told->text(QAccessible::Name), QString("Drive"));
+        QVERIFY(told->textInterface() && !m_drive->currentText().isEmpty());
+        QCOMPARE(told->textInterface()->text(0, told->textInterface()->characterCount()),
+                 m_drive->currentText());
     }
 
+    void fileListShows()
+    {
+        // Images in any case of the extension, sorted without regard to case, byte for byte; not
+        // other files, folders or hidden files; links to files, not to folders or nowhere; pipes.
+        QStringList entries{"file|b.PCE",     "file|A.pce", "file|C.Pce", "file|a2.pCe",
+                            "file|a.pce.bak", "file|pce",   "dir|f.pce",  "file|.h.pce"};
+        QList<QByteArray> listed{"A.pce", "a2.pCe", "b.PCE", "C.Pce"};
+#ifndef Q_OS_WIN // links, pipes and names that are not UTF-8 are Linux's
+        entries += QStringList{"file|real",       "link|file.pce|real",    "dir|d",
+                               "link|dir.pce|d",  "link|gone.pce|missing", "fifo|pipe.pce",
+                               "file|q\"%0A.pce", "file|b%FF%FE.pce"};
+        listed = {"A.pce", "a2.pCe",   "b.PCE",    "b\xff\xfe.pce",
+                  "C.Pce", "file.pce", "pipe.pce", "q\"\n.pce"};
+#endif
+        QVERIFY(make(m_window->folder(), {"dir|roms"}) && make(m_window->at("roms"), entries));
+        m_window->romPath()->setText("typed.pce");
+        QVERIFY(open(m_window->at("roms")));
+        QList<QByteArray> shown;
+        for (const QString& row : rowsOf(m_file))
+            shown << FileSystem::encodeName(row);
+        QCOMPARE(shown, listed);
+        QCOMPARE(m_window->romPath()->text(), QString("typed.pce")); // opening one chooses nothing
+    }
+
+    void chainFromTheDrivesRoot()
+    {
+        // The chain from the root, "/" or a drive's (C:\), down to the open folder, then its
+        // subfolders, hidden ones left out.
+        QVERIFY(make(m_window->folder(),
+                     {"dir|top", "dir|top/b", "dir|top/A", "file|top/f", "dir|top/.h"}));
+        QVERIFY(open(m_window->at("top")));
+        const QString path = m_window->work.path(),
+                      root = path.startsWith('/') ? "/" : path.left(2) + "\\";
+        const QStringList parts = path.mid(root.size()).split(u'/') << "top";
+        QCOMPARE(rowsOf(m_dir), (QStringList{root} + parts + QStringList{"A", "b"}));
+        QCOMPARE(m_dir->currentIndex().row(), parts.size());
+        QCOMPARE(m_dir->pathOfRow(parts.size() + 1), m_window->at("top/A"));
+#ifndef Q_OS_WIN
+        // A disk mounted below (a bind mount for a USB stick) is a drive of its own, yet opened
+        // from here the chain keeps its way back up, as for a link into another volume; a folder
+        // whose name merely begins like the mount point's is no part of that drive.
+        QVERIFY(make(m_window->folder(), {"dir|disk", "dir|disk/inner", "dir|top/usb",
+                                          "dir|top/usb2", "link|top/games|/proc/sys"}));
+        const QByteArray stick = FileSystem::encodeName(m_window->at("top/usb"));
+        if (!ownMounts || ::mount(FileSystem::encodeName(m_window->at("disk")).constData(),
+                                  stick.constData(), nullptr, MS_BIND, nullptr) != 0)
+            QSKIP("needs the right to mount, as root, in a mount namespace of its own");
+        const auto unmount = qScopeGuard([&stick] { ::umount2(stick.constData(), MNT_DETACH); });
+        refresh(m_drive);
+        QVERIFY(m_drive->findData(m_window->at("top/usb")) >= 0);
+        for (const QString folder : {"usb", "games"}) {
+            QVERIFY(open(m_window->at("top")));
+            click(m_dir, int(rowsOf(m_dir).indexOf(folder)), true);
+            QTRY_COMPARE(m_dir->path(), m_window->at("top/" + folder));
+            QCOMPARE(rowsOf(m_dir).mid(0, parts.size() + 2),
+                     (QStringList{root} + parts + QStringList{folder}));
+            QTRY_VERIFY(rowsOf(m_dir).contains(folder == "usb" ? "inner" : "kernel"));
+        }
+        QVERIFY(open(m_window->at("top/usb2")));
+        QCOMPARE(m_dir->root(), root);
+#endif
+    }
+
+    void drivesAndPlacesThatCannotBeRead()
+    {
+        // A new drive moves the directory list, which moves the file list; what was typed stays,
+        // and the current folder never moves.
+        QVERIFY(make(m_window->folder(), {"dir|drive", "file|drive/top.pce", "dir|drive/bad"}));
+        QTest::keyClicks(m_window->romPath(), "/typed/by hand.pce");
+        m_drive->addItem("test drive", m_window->at("drive"));
+        m_drive->setCurrentIndex(m_drive->count() - 1);
+        QTRY_COMPARE(m_file->path() + rowsOf(m_file).join(""), m_window->at("drive") + "top.pce");
+        QCOMPARE(m_dir->path(), m_window->at("drive"));
+        QCOMPARE(m_window->romPath()->text() + QDir::currentPath(),
+                 "/typed/by hand.pce" + m_window->work.path());
+        // Gone when the list is opened again, it gives way to another, which the lists follow.
+        refresh(m_drive);
+        QVERIFY(m_drive->findData(m_window->at("drive")) < 0);
+        QTRY_COMPARE(m_dir->path(), m_drive->drive());
+        // A folder removed while shown, a drive without a medium: a box each, and the lists, the
+        // drive shown among them, stay where they were.
+        QVERIFY(open(m_window->at("drive")));
+        const QString drive = m_drive->drive();
+        QSignalSpy changed(m_dir, &DirList::change);
+        for (const QString& target : {m_window->at("drive/bad"), m_window->at("no medium")}) {
+            calls().clear();
+            if (QDir().rmdir(target))
+                m_dir->setPath(target);
+            else
+                m_drive->addItem("empty drive", target),
+                    m_drive->setCurrentIndex(m_drive->count() - 1);
+            QTRY_COMPARE(calls().size(), 1);
+            QVERIFY2(calls()[0].startsWith(box(target)), qPrintable(calls()[0]));
+            QCOMPARE(m_dir->path() + m_file->path() + rowsOf(m_file).join(""),
+                     m_window->at("drive") + m_window->at("drive") + "top.pce");
+            QCOMPARE(m_drive->drive(), drive);
+        }
+        QCOMPARE(changed.count(), 0);
+#ifdef Q_OS_WIN // the drives as Windows lists them: Wine gives at least C: and Z:
+        QVERIFY(m_drive->findText("c:", Qt::MatchStartsWith) >= 0 &&
+                m_drive->findText("z:", Qt::MatchStartsWith) >= 0);
+#endif
+    }
+
+    void choosingStartingAndDropping()
+    {
+        QVERIFY(make(m_window->folder(), {"dir|roms", "file|roms/a game.pce", "file|roms/b.pce"}));
+        QVERIFY(open(m_window->at("roms")));
+        const QString a = m_window->at("roms/a game.pce"), b = m_window->at("roms/b.pce");
+        click(m_file, 1);
+        QCOMPARE(m_window->romPath()->text(), b);
+        click(m_file, 1, false, Qt::ControlModifier); // the choice never empties
+        QCOMPARE(m_file->fileName() + m_window->romPath()->text(), "b.pce" + b);
+        click(m_file, 0, true); // a double-click chooses and starts
+        QCOMPARE(calls(), (QStringList{"probe PCE.EXE", "start 3 PCE.EXE \"" + a + '"'}));
+        // The separator goes in even where the list's path already ends in one.
+        const QString separator = m_window->work.path().startsWith('/') ? "/" : "\\",
+                      roms = m_window->at("roms") + separator;
+        m_file->setPath(roms);
+        QTRY_VERIFY(m_file->path() == roms && m_file->model()->rowCount() == 2);
+        click(m_file, 1);
+        QCOMPARE(m_window->romPath()->text(), roms + separator + "b.pce");
+        // A file dragged from a file manager comes as a file:// URL, its name's bytes escaped; a
+        // drop of anything else changes nothing.
+        const auto drop = [this](const QUrl& url) {
+            QMimeData data;
+            data.setUrls({url});
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QDropEvent dropped(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(m_window->romPath(), &enter);
+            QCoreApplication::sendEvent(m_window->romPath(), &dropped);
+        };
+        drop(QUrl::fromLocalFile(m_window->at("my game.pce")));
+        drop(QUrl("https://example.org/game.pce"));
+        QCOMPARE(m_window->romPath()->text(), m_window->at("my game.pce"));
+#ifndef Q_OS_WIN
+        drop(QUrl("file:///roms/my%20game%FF.pce"));
+        QCOMPARE(FileSystem::encodeName(m_window->romPath()->text()),
+                 QByteArray("/roms/my game\xff.pce"));
+#endif
+    }
+
+#ifndef Q_OS_WIN
+    void volumeThatDoesNotAnswer()
+    {
+        // A mounted share whose server never answers: a FUSE mount whose requests nobody reads.
+        const QString share = m_window->at("dead share");
+        const int fuse = ownMounts ? ::open("/dev/fuse", O_RDWR | O_CLOEXEC) : -1;
+        const QByteArray options = "fd=" + QByteArray::number(fuse) +
+                                   ",rootmode=40000,user_id=0,group_id=0",
+                         mountPoint = FileSystem::encodeName(share);
+        if (fuse < 0 || !QDir().mkdir(share) ||
+            ::mount("dead", mountPoint, "fuse.smbnetfs", 0, options) != 0)
+            QSKIP("needs /dev/fuse and, as root, a mount namespace of its own");
+        const auto unmount = qScopeGuard([&] { ::close(fuse), ::umount2(mountPoint, MNT_DETACH); });
+        {
+            Window window; // its drive list holds the share; its runtime is the real one
+            auto* drive = window.find<DriveList>("Drive1");
+            const QString before = drive->drive();
+            refresh(drive);
+            drive->setCurrentIndex(drive->findData(share));
+            QTRY_COMPARE_WITH_TIMEOUT(window.runtime.calls.size(), 1, 8000);
+            QCOMPARE(window.runtime.calls[0], box(share, "not answering."));
+            QCOMPARE(window.find<DirList>("Dir1")->path() + drive->drive(),
+                     window.folder() + before);
+            // An emulator that is a link into the share does not answer either.
+            QVERIFY(make(window.folder(), {"link|PCE.EXE|" + share + "/PCE.EXE"}));
+            window.press("Pce");
+            QCOMPARE(window.runtime.calls.value(1), box(window.folder(), "not answering."));
+        } // closes the window while a thread still waits on the share: a hang fails by time-out
+    }
+#endif
     void ownHelpWindow() // last: it ends the event loop
     {
-        // F1 opens it; its text, as a screen reader reads it, names every flag in the line's order,
-        // and its contents links all lead somewhere.
+        // F1 opens it; its text, as a screen reader reads it, names every flag in the line's order.
         m_window->runtime.missing = QStringList{"RurevAR.hlp"};
         QApplication::setActiveWindow(m_window->form.get());
         QVERIFY(QTest::qWaitForWindowActive(m_window->form.get()));
@@ -252,20 +449,6 @@ private slots:
         QVERIFY(text.contains("The PCE.EXE was not found. Please place the PCE.EXE in the same "
                               "directory with Didor AzodoVez."));
         QVERIFY(text.contains("-1 -us -sgx -nojoy -nosound"));
-        QSet<QString> targets, anchors;
-        for (QTextBlock block = help->browser()->document()->begin(); block.isValid();
-             block = block.next()) {
-            for (auto part = block.begin(); !part.atEnd(); ++part) {
-                const QTextCharFormat format = part.fragment().charFormat();
-                if (format.anchorHref().startsWith('#'))
-                    targets << format.anchorHref().mid(1);
-                for (const QString& name : format.anchorNames())
-                    anchors << name;
-            }
-        }
-        QCOMPARE(targets.size(), 10);
-        QVERIFY2(anchors.contains(targets),
-                 qPrintable(QStringList((targets - anchors).values()).join(' ')));
         // Escape closes it; asked for again, the same one comes back, restored; closing the main
         // window ends the program, and the help goes with it.
         QTest::keyClick(help->browser(), Qt::Key_Escape);

@@ -49,21 +49,19 @@ struct TestRuntime : QtRuntime
     }
     void messageBox(BoxStyle style, const QString& title, const QString& prompt) override
     {
-        calls << QStringLiteral("box %1 %2|%3")
-                     .arg(style == BoxStyle::Exclamation ? 48 : 16)
-                     .arg(title, prompt);
+        calls << "box " + QString(style == BoxStyle::Exclamation ? "48 " : "16 ") + title + '|' +
+                     prompt;
     }
     Program recorded(const char* what, const QString& name)
     {
         calls << what + (' ' + name);
-        return Program{missing.contains(name) ? Presence::Absent : Presence::Present, name,
-                       ProgramKind::Native};
+        return {missing.contains(name) ? Presence::Absent : Presence::Present, name,
+                ProgramKind::Native};
     }
 
     bool recording = false, failing = false;
-    QStringList missing;
+    QStringList missing, calls;
     std::function<void()> onProbe; // called before a recorded probe answers
-    QStringList calls;
 };
 
 // The stand-in emulator, for Linux or Windows; a Windows test finds it beside itself.
@@ -118,9 +116,10 @@ inline QList<Run> runs(const QString& logFolder)
         QFile file(log.filePath());
         Run& run = result.emplaceBack();
         for (const QByteArray& line :
-             file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>())
-            run[line.left(line.indexOf('='))] =
-                QByteArray::fromPercentEncoding(line.mid(line.indexOf('=') + 1));
+             file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>()) {
+            const qsizetype equals = line.indexOf('=');
+            run[line.left(equals)] = QByteArray::fromPercentEncoding(line.mid(equals + 1));
+        }
     }
     return result;
 }
@@ -134,7 +133,7 @@ inline QStringList arguments(const Run& run)
     return result;
 }
 
-// The window on a test runtime in a fresh current folder, which it leaves when it goes, with a
+// The window on a test runtime in a fresh current folder, which it leaves when it goes, and a
 // folder for the stand-in's logs.
 struct Window
 {
@@ -145,44 +144,20 @@ struct Window
         qputenv("DIDOR_LOG", QFile::encodeName(QDir::toNativeSeparators(log.path())));
         form = std::make_unique<Form1>(runtime);
     }
-    ~Window()
-    {
-        form.reset();
-        QDir::setCurrent(start);
-#ifndef Q_OS_WIN // Qt removes neither names that are not UTF-8 nor folders it may not read
-        QProcess::execute("chmod", {"-R", "u+rwx", work.path()});
-        QProcess::execute("rm", {"-rf", work.path()});
-#endif
-    }
-
+    ~Window();
     template <typename T = QWidget> T* find(const char* name) const
     {
         return form->findChild<T*>(name);
     }
-    void press(const char* button)
-    {
-        QTest::mouseClick(find<QAbstractButton>(button), Qt::LeftButton);
-    }
-    QLineEdit* romPath() const
-    {
-        return find<QLineEdit>("Text1");
-    }
-    QList<Run> runs() const
-    {
-        return Fixture::runs(log.path());
-    }
-    QString folder() const
-    {
-        return QDir::toNativeSeparators(work.path());
-    }
+    void press(const char* name) { QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton); }
+    QLineEdit* romPath() const { return find<QLineEdit>("Text1"); }
+    QList<Run> runs() const { return Fixture::runs(log.path()); }
+    QString folder() const { return QDir::toNativeSeparators(work.path()); }
     QString at(const QString& relative) const
     {
         return FileSystem::join(folder(), QDir::toNativeSeparators(relative));
     }
-    bool show()
-    {
-        return form->show(), QTest::qWaitForWindowExposed(form.get());
-    }
+    bool show() { return form->show(), QTest::qWaitForWindowExposed(form.get()); }
 
     const QString start = QDir::currentPath();
     QTemporaryDir work, log;
@@ -190,5 +165,15 @@ struct Window
     TestRuntime runtime;
     std::unique_ptr<Form1> form;
 };
+
+inline Window::~Window()
+{
+    form.reset();
+    QDir::setCurrent(start);
+#ifndef Q_OS_WIN // Qt removes neither names that are not UTF-8 nor folders it may not read
+    QProcess::execute("chmod", {"-R", "u+rwx", work.path()});
+    QProcess::execute("rm", {"-rf", work.path()});
+#endif
+}
 
 } // namespace Fixture
