@@ -1,7 +1,5 @@
-; The DOS stand-in emulator of the tests: an MZ program (no newer header) that writes C:\PCE.LOG,
-; in the folder mounted as C:, two lines, then exits: its command tail as DOS gave it, and the first
-; 32 bytes (or fewer) of the file that the tail's last word names, or nothing where none opens.
-; Built with: nasm -f bin -o PCE.EXE pce_dos.asm
+; The tests' DOS stand-in emulator (nasm -f bin), an MZ program with no newer header: it writes
+; C:\PCE.LOG, two lines: its command tail, and the first 32 bytes of the file the tail names last.
 bits 16
 
 section header start=0
@@ -33,19 +31,18 @@ start:
     rep movsb
     push cs
     pop ds
-    mov byte [di], 0
-    mov [tail_end], di
-    mov dx, log_name
-    mov ah, 0x3C                            ; the log, created
+    mov byte [di], 0                        ; DI keeps the tail's end: DOS calls leave it
+    mov dx, log_name                        ; the log, created
+    mov ah, 0x3C
     xor cx, cx
     int 0x21
     jc done
-    mov [handle], ax
-    mov cx, [tail_end]
+    mov bp, ax                              ; the log's handle
+    mov cx, di
     sub cx, tail
     log tail, cx
     log new_line, 2
-    mov si, [tail_end]
+    mov si, di
 last_word:                                  ; after the tail's last blank
     cmp si, tail
     je open
@@ -72,7 +69,7 @@ done:
     int 0x21
 
 write:
-    mov bx, [handle]
+    mov bx, bp
     mov ah, 0x40
     int 0x21
     ret
@@ -84,7 +81,5 @@ code_end:
 file_size equ (header_end - header_start) + (code_end - start)
 
 section .bss nobits vfollows=code
-handle resw 1
-tail_end resw 1
 tail resb 130
 content resb 32

@@ -92,11 +92,8 @@ int main(int argc, char** argv)
 #ifdef _WIN32
     return fclose(log) != 0 || !MoveFileExW(part, path, MOVEFILE_REPLACE_EXISTING);
 #else
-    free(cwd);
-    if (fclose(log) != 0 || rename(part, path) != 0)
-        return 1;
-    if (getenv("DIDOR_STANDIN_SLEEP"))
-        sleep((unsigned)atoi(getenv("DIDOR_STANDIN_SLEEP")));
+    return fclose(log) != 0 || rename(part, path) != 0 ||
+           sleep(getenv("DIDOR_STANDIN_SLEEP") ? (unsigned)atoi(getenv("DIDOR_STANDIN_SLEEP"))
+                                               : 0) != 0;
 #endif
-    return 0;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
-// What the tests share: folder trees with entries of every kind, the stand-in emulator and its
-// logs, a runtime that records what the window asks of it, and the window in a folder of its own.
+// What the tests share: folder trees, the stand-in's logs, a recording runtime and the window.
 #include "controls/DirList.h"
 #include "controls/FileList.h"
 #include "system/QtRuntime.h"
@@ -25,9 +24,8 @@
 
 namespace Fixture {
 
-// The real runtime with its boxes recorded ("box STYLE TITLE|PROMPT"), not shown. While
-// `recording`, it also records "probe NAME", "find NAME" and "start STYLE LINE", starts nothing
-// (fails to, while `failing`) and finds all but the `missing` names.
+// The real runtime, its boxes recorded, not shown; `recording`, it also records what it is asked
+// and starts nothing (fails to, while `failing`), finding all but the `missing` names.
 struct TestRuntime : QtRuntime
 {
     Program probeEntry(const QString& name) override
@@ -133,8 +131,7 @@ inline QStringList arguments(const Run& run)
     return result;
 }
 
-// The window on a test runtime in a fresh current folder, which it leaves when it goes, and a
-// folder for the stand-in's logs.
+// The window in a current folder of its own, which it leaves when it goes; the stand-in's logs.
 struct Window
 {
     explicit Window(bool recording = false)
