@@ -10,5 +10,4 @@ diff <(find . -type f | sort) <(printf '%s\n' ./bin/RurevAR ./share/applications
     ./share/doc/rurevar/{changelog.gz,copyright} ./share/icons/hicolor/{128x128,256x256,32x32,64x64}/apps/RurevAR.png \
     ./share/man/man1/RurevAR.1.gz ./share/metainfo/org.example.RurevAR.metainfo.xml | sort)
 test -x bin/RurevAR && grep -qx 'Exec=RurevAR' share/applications/org.example.RurevAR.desktop
-desktop-file-validate share/applications/org.example.RurevAR.desktop
-appstreamcli validate --no-net share/metainfo/org.example.RurevAR.metainfo.xml
+desktop-file-validate share/applications/*.desktop && appstreamcli validate --no-net share/metainfo/*.xml

@@ -1,15 +1,12 @@
 // DOS programs: what headers make one, the names and commands DOSBox gets, the real DOSBox.
 #include "support/Fixture.h"
-
 #include "system/DosBox.h"
 #include "system/ProgramKind.h"
-
 #include <QCheckBox>
 
 Q_DECLARE_METATYPE(ProgramKind)
 
 namespace {
-
 // An MZ header of 64 bytes: relocation table at `relocations`, next header at `next`, then `rest`.
 QByteArray mz(quint16 relocations, quint32 next, const QByteArray& rest = {})
 {
@@ -120,7 +117,8 @@ private slots:
             "mount D \"/media/u/my disc\" -t cdrom|mount -u E|mount E /media/u/B -t cdrom|"
             "mount -u F|mount F /media/u/C -t cdrom|C:|PCE.EXE -sgx -nosound -cd");
         row("quote and blank", "<dir>/a \"b\"/a.pce", "", "");
-        row("239-byte folder", "/" + QString(238, u'd') + "/a.pce", "", "");
+        row("238-byte folder", "<238>/a.pce", "", "mount D <238> -t dir|C:|PCE.EXE D:\\A.PCE");
+        row("239-byte folder", "<239>/a.pce", "", "");
     }
     void commands()
     {
@@ -128,21 +126,28 @@ private slots:
         QFETCH(QString, opticalRoots);
         QFETCH(QString, commands);
         QTemporaryDir work, dir;
-        for (const QString& file : {work.filePath("pce.exe"), work.filePath("roms/Game.pce"),
-                                    dir.filePath("100% sure/my game.pce"),
-                                    dir.filePath("say\"/a.pce"), dir.filePath("a \"b\"/a.pce")})
+        const auto expand = [&dir](QString text) { // "<N>": a folder of N bytes in `dir`
+            for (int n : {238, 239})
+                text.replace(QString("<%1>").arg(n),
+                             dir.filePath(QString(n - dir.path().size() - 1, u'd')));
+            return text.replace("<dir>", dir.path());
+        };
+        for (const QString& file :
+             {work.filePath("pce.exe"), work.filePath("roms/Game.pce"),
+              dir.filePath("100% sure/my game.pce"), dir.filePath("say\"/a.pce"),
+              expand("<238>/a.pce"), expand("<239>/a.pce")})
             QVERIFY(write(file, "x"));
         const QString start = QDir::currentPath();
         QVERIFY(QDir::setCurrent(work.path()));
-        const DosBox::Command command = DosBox::command(
-            work.path(), "pce.exe", arguments.replace("<dir>", dir.path()).split(u'|'),
-            opticalRoots.split(u'|', Qt::SkipEmptyParts));
+        const DosBox::Command command =
+            DosBox::command(work.path(), "pce.exe", expand(arguments).split(u'|'),
+                            opticalRoots.split(u'|', Qt::SkipEmptyParts));
         QDir::setCurrent(start);
         QStringList expected;
         if (!commands.isEmpty())
             for (const QString& line :
                  ("mount -u C|mount C . -t dir|mount -u D|" + commands + "|exit").split(u'|'))
-                expected << "-c" << QString(line).replace("<dir>", dir.path());
+                expected << "-c" << expand(line);
         QCOMPARE(command.arguments, expected);
         QCOMPARE(command.error.isEmpty(), !commands.isEmpty());
     }

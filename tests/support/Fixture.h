@@ -5,16 +5,12 @@
 #include "controls/FileList.h"
 #include "system/QtRuntime.h"
 #include "window/Form1.h"
-
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <functional>
-#include <memory>
 
 #ifndef Q_OS_WIN
 #include <fcntl.h>
@@ -23,7 +19,6 @@
 #endif
 
 namespace Fixture {
-
 // The real runtime, its boxes recorded, not shown; `recording`, it also records what it is asked
 // and starts nothing (fails to, while `failing`), finding all but the `missing` names.
 struct TestRuntime : QtRuntime
@@ -61,7 +56,6 @@ struct TestRuntime : QtRuntime
     QStringList missing, calls;
     std::function<void()> onProbe; // called before a recorded probe answers
 };
-
 // The stand-in emulator, for Linux or Windows; a Windows test finds it beside itself.
 inline QString standIn(bool windows)
 {
@@ -72,7 +66,6 @@ inline QString standIn(bool windows)
     return windows ? DIDOR_WINDOWS_STANDIN : DIDOR_STANDIN;
 #endif
 }
-
 // Makes entries below `root`: "file|NAME", "dir|NAME", "link|NAME|TARGET", "fifo|NAME",
 // "program|NAME" (the stand-in), "windows|NAME" (the Windows one), "garbage|NAME" (runnable, no
 // program); files on Linux with any name, %XX for any byte. Links and pipes are Linux's.
@@ -103,7 +96,6 @@ inline bool make(const QString& root, const QStringList& steps)
     }
     return true;
 }
-
 // One run of the stand-in: the fields of its log ("argv[1]", "cwd", ...), byte for byte.
 using Run = QMap<QByteArray, QByteArray>;
 
@@ -121,7 +113,6 @@ inline QList<Run> runs(const QString& logFolder)
     }
     return result;
 }
-
 // The arguments of a run after the program's name, as text.
 inline QStringList arguments(const Run& run)
 {
@@ -130,7 +121,6 @@ inline QStringList arguments(const Run& run)
         result << FileSystem::decodeName(run["argv[" + QByteArray::number(i) + ']']);
     return result;
 }
-
 // The window in a current folder of its own, which it leaves when it goes; the stand-in's logs.
 struct Window
 {
