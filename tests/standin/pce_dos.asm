@@ -1,174 +1,85 @@
-; The DOS stand-in emulator of the tests: a small MZ program (no PE header) that appends to
-; C:\PCE.LOG, in the folder mounted as C:, three lines on how it was started:
-;   tail=<its command tail as DOS gave it>
-;   open=1 <up to 32 first bytes of the file named by the tail's last word>   or   open=0
-;   cd=<number of CD-ROM drives MSCDEX reports> <letter of the first, or - without one>
-; then exits. Built with: nasm -f bin -o PCE.EXE pce_dos.asm
+; The tests' DOS stand-in emulator (nasm -f bin), an MZ program with no newer header: it writes
+; C:\PCE.LOG, two lines: its command tail, and the first 32 bytes of the file the tail names last.
 bits 16
 
 section header start=0
 header_start:
     db 'MZ'
-    dw file_size % 512                      ; bytes in the last page
-    dw (file_size + 511) / 512              ; pages
-    dw 0                                    ; relocations
-    dw (header_end - header_start) / 16     ; header size in paragraphs
-    dw 0x1000                               ; extra paragraphs: 64 KiB for data and stack
-    dw 0xFFFF
-    dw 0                                    ; SS, relative to the program
-    dw 0xFFFE                               ; SP
-    dw 0                                    ; checksum
-    dw 0                                    ; IP
-    dw 0                                    ; CS, relative to the program
-    dw 0x1C                                 ; relocation table: right after these fields
-    dw 0
+    dw file_size % 512, (file_size + 511) / 512     ; bytes in the last page, pages
+    dw 0, (header_end - header_start) / 16          ; relocations, header paragraphs
+    dw 0x1000, 0xFFFF                               ; 64 KiB more for data and stack
+    dw 0, 0xFFFE, 0, 0, 0                           ; SS, SP, checksum, IP, CS
+    dw 0x1C, 0                                      ; relocation table, overlay
     times 32 - ($ - header_start) db 0
 header_end:
 
+%macro log 2 ; writes %2 bytes at %1 to the log
+    mov dx, %1
+    mov cx, %2
+    call write
+%endmacro
+
 section code follows=header vstart=0
 start:
+    mov si, 0x81                            ; the tail, from the PSP (DS and ES at start)
+    xor cx, cx
+    mov cl, [si - 1]
+    push cs
+    pop es
+    mov di, tail
+    cld
+    rep movsb
     push cs
     pop ds
-    mov [psp], es
-    ; The command tail, from the PSP to `tail`; it ends at its CR.
-    xor cx, cx
-    mov cl, [es:0x80]
-    mov si, 0x81
-    mov di, tail
-copy:
-    jcxz copied
-    mov al, [es:si]
-    cmp al, 13
-    je copied
-    mov [di], al
-    inc si
-    inc di
-    dec cx
-    jmp copy
-copied:
-    mov byte [di], 0
-    mov [tail_end], di
-
-    ; The log: opened for writing and wound to its end, or created.
-    mov dx, log_name
-    mov ax, 0x3D01
-    int 0x21
-    jnc log_open
-    mov dx, log_name
+    mov byte [di], 0                        ; DI keeps the tail's end: DOS calls leave it
+    mov dx, log_name                        ; the log, created
     mov ah, 0x3C
     xor cx, cx
     int 0x21
     jc done
-log_open:
-    mov [log], ax
-    mov bx, ax
-    mov ax, 0x4202
-    xor cx, cx
-    xor dx, dx
-    int 0x21
-
-    mov dx, text_tail
-    mov cx, text_tail_length
-    call write
-    mov dx, tail
-    mov cx, [tail_end]
+    mov bp, ax                              ; the log's handle
+    mov cx, di
     sub cx, tail
-    call write
-    mov dx, text_open
-    mov cx, text_open_length
-    call write
-
-    ; The last word of the tail: after its last blank.
-    mov si, [tail_end]
-last_word:
+    log tail, cx
+    log new_line, 2
+    mov si, di
+last_word:                                  ; after the tail's last blank
     cmp si, tail
-    je found_word
+    je open
     cmp byte [si - 1], ' '
-    je found_word
+    je open
     dec si
     jmp last_word
-found_word:
+open:
     mov dx, si
     mov ax, 0x3D00
     int 0x21
-    jc not_opened
+    jc opened
     mov bx, ax
     mov ah, 0x3F
     mov cx, 32
     mov dx, content
     int 0x21
-    jnc read_done
-    xor ax, ax
-read_done:
-    mov [content_length], ax
-    mov ah, 0x3E
-    int 0x21
-    mov bx, [log]
-    mov dx, text_one
-    mov cx, 2
-    call write
-    mov dx, content
-    mov cx, [content_length]
-    call write
-    jmp cd_drives
-not_opened:
-    mov dx, text_zero
-    mov cx, 1
-    call write
-
-cd_drives:
-    ; MSCDEX: the number of CD-ROM drives in BX, the first one's drive number in CX.
-    mov ax, 0x1500
-    xor bx, bx
-    xor cx, cx
-    int 0x2F
-    mov al, '0'
-    add al, bl
-    mov [cd_count], al
-    mov al, '-'
-    test bx, bx
-    jz no_cd
-    mov al, 'A'
-    add al, cl
-no_cd:
-    mov [cd_letter], al
-    mov dx, text_cd
-    mov cx, text_cd_length
-    call write
-
-    mov bx, [log]
-    mov ah, 0x3E
-    int 0x21
+    jc opened
+    log content, ax
+opened:
+    log new_line, 2
 done:
-    mov ax, 0x4C00
+    mov ax, 0x4C00                          ; DOS closes the files
     int 0x21
 
-; Writes CX bytes at DS:DX to the log.
 write:
-    mov bx, [log]
+    mov bx, bp
     mov ah, 0x40
     int 0x21
     ret
 
 log_name db 'C:\PCE.LOG', 0
-text_tail db 'tail='
-text_tail_length equ $ - text_tail
-text_open db 13, 10, 'open='
-text_open_length equ $ - text_open
-text_one db '1 '
-text_zero db '0'
-text_cd db 13, 10, 'cd='
-cd_count db '0', ' '
-cd_letter db '-', 13, 10
-text_cd_length equ $ - text_cd
+new_line db 13, 10
 code_end:
 
 file_size equ (header_end - header_start) + (code_end - start)
 
 section .bss nobits vfollows=code
-psp resw 1
-log resw 1
-tail_end resw 1
-content_length resw 1
 tail resb 130
 content resb 32

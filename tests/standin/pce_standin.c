@@ -1,15 +1,17 @@
 /* The stand-in emulator of the tests: records how it was started in a new file run.<pid>.log in
  * the folder $DIDOR_LOG (written as .part and renamed, so that a reader never sees half of it),
- * then exits, on Linux after $DIDOR_STANDIN_SLEEP seconds when that is set. One field a line, the values
- * byte for byte (UTF-8 on Windows) but for the escapes \\ \n \r \t:
- *   argc, argv[0] ... argv[argc-1], cwd, opened (1 if the last argument opens for reading),
+ * then exits, on Linux after $DIDOR_STANDIN_SLEEP seconds when that is set. One field a line, the
+ * values byte for byte (UTF-8 on Windows), control characters and % as %XX:
+ *   argc, opened (1 if the last argument opens for reading), argv[0] ... argv[argc-1], cwd,
  *   on Windows: commandline, showwindow, flags (of STARTUPINFO);
- *   elsewhere: session (1 if it leads a session of its own), blocked, ignored (1 if any signal is). */
+ *   elsewhere: session (1 if it leads a session of its own), blocked, ignored (1 if any signal is).
+ */
 #include <stdio.h>
 #include <stdlib.h>
 #ifdef _WIN32
 #include <windows.h>
-#include <shellapi.h>
+
+#include <shellapi.h> /* after windows.h */
 #define ARG WCHAR
 #else
 #include <fcntl.h>
@@ -18,29 +20,19 @@
 #define ARG char
 #endif
 
-static void field(FILE *log, const char *name, const ARG *value)
+static void field(FILE* log, const char* name, const ARG* value)
 {
-    fputs(name, log);
-    for (; value && *value; ++value) {
-        unsigned c = (unsigned)*value;
-        if (c == '\\' || c == '\n' || c == '\r' || c == '\t') {
-            fputc('\\', log);
-            fputc(c == '\\' ? '\\' : c == '\n' ? 'n' : c == '\r' ? 'r' : 't', log);
-            continue;
-        }
-#ifdef _WIN32 /* UTF-16 to UTF-8; a lone surrogate keeps its three bytes */
-        if (c >= 0xD800 && c < 0xDC00 && value[1] >= 0xDC00 && value[1] < 0xE000)
-            c = 0x10000 + ((c - 0xD800) << 10) + ((unsigned)*++value - 0xDC00);
-        if (c >= 0x80) {
-            int extra = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
-            fputc((extra == 1 ? 0xC0 : extra == 2 ? 0xE0 : 0xF0) | c >> 6 * extra, log);
-            while (extra--)
-                fputc(0x80 | (c >> 6 * extra & 0x3F), log);
-            continue;
-        }
+#ifdef _WIN32
+    static char bytes[4 * 32768];
+    const char* text = bytes;
+    WideCharToMultiByte(CP_UTF8, 0, value ? value : L"", -1, bytes, sizeof bytes, NULL, NULL);
+#else
+    const char* text = value ? value : "";
 #endif
-        fputc((int)c, log);
-    }
+    fputs(name, log);
+    for (; *text; ++text)
+        fprintf(log, (unsigned char)*text < 0x20 || *text == '%' ? "%%%02X" : "%c",
+                (unsigned char)*text);
     fputc('\n', log);
 }
 
@@ -49,10 +41,10 @@ int wmain(void)
 {
     static WCHAR folder[32768], cwd[32768], path[32800], part[32806];
     int argc = 0, i, opened = 0;
-    WCHAR **argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    WCHAR** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     STARTUPINFOW startup;
     HANDLE file;
-    FILE *log;
+    FILE* log;
     if (!GetEnvironmentVariableW(L"DIDOR_LOG", folder, 32768))
         return 0;
     GetStartupInfoW(&startup);
@@ -68,13 +60,13 @@ int wmain(void)
     field(log, "commandline=", GetCommandLineW());
     fprintf(log, "showwindow=%u\nflags=0x%lx\n", startup.wShowWindow, startup.dwFlags);
 #else
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
-    const char *folder = getenv("DIDOR_LOG");
+    const char* folder = getenv("DIDOR_LOG");
     char path[4096], part[4106], *cwd = getcwd(NULL, 0);
     int i, blocked = 0, ignored = 0, opened = 0;
     sigset_t mask;
-    FILE *log;
+    FILE* log;
     if (!folder)
         return 0;
     opened = argc > 1 && open(argv[argc - 1], O_RDONLY | O_NONBLOCK) >= 0;
@@ -100,11 +92,8 @@ int main(int argc, char **argv)
 #ifdef _WIN32
     return fclose(log) != 0 || !MoveFileExW(part, path, MOVEFILE_REPLACE_EXISTING);
 #else
-    free(cwd);
-    if (fclose(log) != 0 || rename(part, path) != 0)
-        return 1;
-    if (getenv("DIDOR_STANDIN_SLEEP"))
-        sleep((unsigned)atoi(getenv("DIDOR_STANDIN_SLEEP")));
+    return fclose(log) != 0 || rename(part, path) != 0 ||
+           sleep(getenv("DIDOR_STANDIN_SLEEP") ? (unsigned)atoi(getenv("DIDOR_STANDIN_SLEEP"))
+                                               : 0) != 0;
 #endif
-    return 0;
 }

@@ -1,22 +1,16 @@
 #pragma once
 
-// What the tests share: folder trees of entries of every kind, the stand-in emulator and what it
-// logged, runtimes that record what the window asks of them, and the window in a current folder
-// of its own.
+// What the tests share: folder trees, the stand-in's logs, a recording runtime and the window.
 #include "controls/DirList.h"
 #include "controls/FileList.h"
 #include "system/QtRuntime.h"
 #include "window/Form1.h"
-
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <functional>
-#include <memory>
 
 #ifndef Q_OS_WIN
 #include <fcntl.h>
@@ -25,28 +19,19 @@
 #endif
 
 namespace Fixture {
-
-// The real runtime, recording its boxes as "box STYLE TITLE|PROMPT" instead of showing them. A
-// recording one also starts nothing (or fails to, while `failing`) and finds what it is asked for
-// unless it is `missing`, recording "probe NAME", "find NAME" and "start STYLE LINE" in order with
-// the boxes.
+// The real runtime, its boxes recorded, not shown; `recording`, it also records what it is asked
+// and starts nothing (fails to, while `failing`), finding all but the `missing` names.
 struct TestRuntime : QtRuntime
 {
     Program probeEntry(const QString& name) override
     {
-        if (!recording)
-            return QtRuntime::probeEntry(name);
-        calls << QStringLiteral("probe %1").arg(name);
-        if (onProbe)
+        if (recording && onProbe)
             onProbe();
-        return Program{missing.contains(name) ? Presence::Absent : Presence::Present, name, ProgramKind::Native};
+        return recording ? recorded("probe", name) : QtRuntime::probeEntry(name);
     }
     Program findProgram(const QString& name) override
     {
-        if (!recording)
-            return QtRuntime::findProgram(name);
-        calls << QStringLiteral("find %1").arg(name);
-        return Program{missing.contains(name) ? Presence::Absent : Presence::Present, name, ProgramKind::Native};
+        return recording ? recorded("find", name) : QtRuntime::findProgram(name);
     }
     Result<> startProgram(const Program& program, const QString& line, WindowStyle style) override
     {
@@ -57,17 +42,21 @@ struct TestRuntime : QtRuntime
     }
     void messageBox(BoxStyle style, const QString& title, const QString& prompt) override
     {
-        calls << QStringLiteral("box %1 %2|%3").arg(style == BoxStyle::Exclamation ? 48 : 16).arg(title, prompt);
+        calls << "box " + QString(style == BoxStyle::Exclamation ? "48 " : "16 ") + title + '|' +
+                     prompt;
+    }
+    Program recorded(const char* what, const QString& name)
+    {
+        calls << what + (' ' + name);
+        return {missing.contains(name) ? Presence::Absent : Presence::Present, name,
+                ProgramKind::Native};
     }
 
     bool recording = false, failing = false;
-    QStringList missing; // the names the recording runtime finds nowhere
-    std::function<void()> onProbe;
-    QStringList calls;
+    QStringList missing, calls;
+    std::function<void()> onProbe; // called before a recorded probe answers
 };
-
-// The stand-in emulator, for Linux or Windows. A Windows test finds it beside itself: built on
-// Linux, it knows the stand-in only by its Linux path.
+// The stand-in emulator, for Linux or Windows; a Windows test finds it beside itself.
 inline QString standIn(bool windows)
 {
 #ifdef Q_OS_WIN
@@ -77,42 +66,36 @@ inline QString standIn(bool windows)
     return windows ? DIDOR_WINDOWS_STANDIN : DIDOR_STANDIN;
 #endif
 }
-
 // Makes entries below `root`: "file|NAME", "dir|NAME", "link|NAME|TARGET", "fifo|NAME",
-// "program|NAME" (the stand-in), "windows|NAME" (the Windows stand-in), "garbage|NAME" (runnable,
-// no program). Names take %XX for any byte. Links and pipes are Linux's.
+// "program|NAME" (the stand-in), "windows|NAME" (the Windows one), "garbage|NAME" (runnable, no
+// program); files on Linux with any name, %XX for any byte. Links and pipes are Linux's.
 inline bool make(const QString& root, const QStringList& steps)
 {
     for (const QString& step : steps) {
         const QStringList word = step.split(u'|');
-        const QString path = FileSystem::join(root, FileSystem::decodeName(QByteArray::fromPercentEncoding(word[1].toUtf8())));
-        const QByteArray bytes = FileSystem::encodeName(path);
-        const auto runnable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+        const QString path = FileSystem::join(
+            root, FileSystem::decodeName(QByteArray::fromPercentEncoding(word[1].toUtf8())));
+        const QByteArray bytes = FileSystem::encodeName(path), kind = word[0].toLatin1();
+        const bool runnable = kind == "program" || kind == "windows" || kind == "garbage";
         QFile file(path);
-        bool made = false;
-        if (word[0] == u"dir")
-            made = QDir().mkdir(path);
-        else if (word[0] == u"program" || word[0] == u"windows")
-            made = QFile::copy(standIn(word[0] == u"windows"), path) && file.setPermissions(runnable);
-        else if (word[0] == u"garbage")
-            made = file.open(QIODevice::WriteOnly) && file.write("\x7f" "ELF?") == 5 && file.setPermissions(runnable);
+        const bool made =
+            kind == "dir"       ? QDir().mkdir(path)
+            : kind == "garbage" ? file.open(QIODevice::WriteOnly) && file.write("\177ELF?") == 5
+            : runnable          ? QFile::copy(standIn(kind == "windows"), path)
 #ifndef Q_OS_WIN
-        else if (word[0] == u"link")
-            made = ::symlink(word[2].toUtf8().constData(), bytes.constData()) == 0;
-        else if (word[0] == u"fifo")
-            made = ::mkfifo(bytes.constData(), 0600) == 0;
-        else // Qt's files cannot have names that are not UTF-8
-            made = ::close(::open(bytes.constData(), O_CREAT | O_WRONLY, 0600)) == 0 && ::truncate(bytes.constData(), 1) == 0;
+            : kind == "link" ? ::symlink(word[2].toUtf8().constData(), bytes.constData()) == 0
+            : kind == "fifo" ? ::mkfifo(bytes.constData(), 0600) == 0
+                             : ::close(::open(bytes.constData(), O_CREAT | O_WRONLY, 0600)) == 0 &&
+                                   ::truncate(bytes.constData(), 1) == 0;
 #else
-        else
-            made = file.open(QIODevice::WriteOnly) && file.write("x") == 1;
+                       : file.open(QIODevice::WriteOnly) && file.write("x") == 1;
 #endif
-        if (!made)
+        if (!made || (runnable &&
+                      !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)))
             return false;
     }
     return true;
 }
-
 // One run of the stand-in: the fields of its log ("argv[1]", "cwd", ...), byte for byte.
 using Run = QMap<QByteArray, QByteArray>;
 
@@ -122,16 +105,14 @@ inline QList<Run> runs(const QString& logFolder)
     for (const QFileInfo& log : QDir(logFolder).entryInfoList({"run.*.log"}, QDir::Files)) {
         QFile file(log.filePath());
         Run& run = result.emplaceBack();
-        for (const QByteArray& line : file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>()) {
-            QByteArray value = line.mid(line.indexOf('=') + 1);
-            for (qsizetype i = value.indexOf('\\'); i >= 0 && i + 1 < value.size(); i = value.indexOf('\\', i + 1))
-                value.replace(i, 2, value[i + 1] == 'n' ? "\n" : value[i + 1] == 'r' ? "\r" : value[i + 1] == 't' ? "\t" : "\\");
-            run[line.left(line.indexOf('='))] = value;
+        for (const QByteArray& line :
+             file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>()) {
+            const qsizetype equals = line.indexOf('=');
+            run[line.left(equals)] = QByteArray::fromPercentEncoding(line.mid(equals + 1));
         }
     }
     return result;
 }
-
 // The arguments of a run after the program's name, as text.
 inline QStringList arguments(const Run& run)
 {
@@ -140,9 +121,7 @@ inline QStringList arguments(const Run& run)
         result << FileSystem::decodeName(run["argv[" + QByteArray::number(i) + ']']);
     return result;
 }
-
-// The window on a test runtime, recording or not, in a fresh current folder that it leaves when it
-// goes, and a folder for the stand-in's logs.
+// The window in a current folder of its own, which it leaves when it goes; the stand-in's logs.
 struct Window
 {
     explicit Window(bool recording = false)
@@ -152,22 +131,19 @@ struct Window
         qputenv("DIDOR_LOG", QFile::encodeName(QDir::toNativeSeparators(log.path())));
         form = std::make_unique<Form1>(runtime);
     }
-    ~Window()
+    ~Window();
+    template <typename T = QWidget> T* find(const char* name) const
     {
-        form.reset();
-        QDir::setCurrent(start);
-#ifndef Q_OS_WIN // Qt removes neither names that are not UTF-8 nor folders it may not read
-        QProcess::execute("chmod", {"-R", "u+rwx", work.path()});
-        QProcess::execute("rm", {"-rf", work.path()});
-#endif
+        return form->findChild<T*>(name);
     }
-
-    template <typename T = QWidget> T* find(const char* name) const { return form->findChild<T*>(name); }
-    void press(const char* button) { QTest::mouseClick(find<QAbstractButton>(button), Qt::LeftButton); }
+    void press(const char* name) { QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton); }
     QLineEdit* romPath() const { return find<QLineEdit>("Text1"); }
     QList<Run> runs() const { return Fixture::runs(log.path()); }
     QString folder() const { return QDir::toNativeSeparators(work.path()); }
-    QString at(const QString& relative) const { return FileSystem::join(folder(), QDir::toNativeSeparators(relative)); }
+    QString at(const QString& relative) const
+    {
+        return FileSystem::join(folder(), QDir::toNativeSeparators(relative));
+    }
     bool show() { return form->show(), QTest::qWaitForWindowExposed(form.get()); }
 
     const QString start = QDir::currentPath();
@@ -176,5 +152,15 @@ struct Window
     TestRuntime runtime;
     std::unique_ptr<Form1> form;
 };
+
+inline Window::~Window()
+{
+    form.reset();
+    QDir::setCurrent(start);
+#ifndef Q_OS_WIN // Qt removes neither names that are not UTF-8 nor folders it may not read
+    QProcess::execute("chmod", {"-R", "u+rwx", work.path()});
+    QProcess::execute("rm", {"-rf", work.path()});
+#endif
+}
 
 } // namespace Fixture
