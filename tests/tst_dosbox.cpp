@@ -22,15 +22,13 @@ QByteArray mz(quint16 relocations, quint32 next, const QByteArray& rest = {})
     return header + rest;
 }
 
-// The DOS stand-in; a Windows test finds it beside itself.
+#ifdef Q_OS_WIN
+// The DOS stand-in: a Windows test finds it beside itself.
 QString dosStandIn()
 {
-#ifdef Q_OS_WIN
     return QCoreApplication::applicationDirPath() + "/pce_dos.exe";
-#else
-    return DIDOR_DOS_STANDIN;
-#endif
 }
+#endif
 
 bool write(const QString& path, const QByteArray& content)
 {

@@ -38,10 +38,12 @@ class TestRealRuntime : public QObject
     QStringList& boxes() { return m_window->runtime.calls; }
     bool waitForRuns(int count)
     {
-        return QTest::qWaitFor([&] { return m_window->runs().size() >= count; }, 30000) && m_window->runs().size() == count;
+        return QTest::qWaitFor([&] { return m_window->runs().size() >= count; }, 30000) &&
+               m_window->runs().size() == count;
     }
-    const QString missing = "box 48 File not found|The PCE.EXE was not found. Please place the PCE.EXE in the same "
-                            "directory with Didor AzodoVez.";
+    const QString missing =
+        "box 48 File not found|The PCE.EXE was not found. Please place the PCE.EXE in the same "
+        "directory with Didor AzodoVez.";
     // ROM paths, each with the form a Windows command line carries it in: quoted where it holds a
     // blank, tab, newline or quote, the backslashes before a quote and at the end doubled.
     const QMap<QByteArray, QByteArray> m_paths{
@@ -76,8 +78,8 @@ private slots:
     void emulatorReceivesExactArguments_data()
     {
         // The emulator's entry (see Fixture::make()), what a press gives ("runs", "missing" for the
-        // warning, or what the error box says), a ROM path, and whether it names a file made for the
-        // row, which the emulator must then open.
+        // warning, or what the error box says), a ROM path, and whether it names a file made for
+        // the row, which the emulator must then open.
         QTest::addColumn<QStringList>("entries");
         QTest::addColumn<QString>("outcome");
         QTest::addColumn<QByteArray>("romPath");
@@ -85,20 +87,35 @@ private slots:
         const QStringList program{"program|PCE.EXE"};
         for (const QByteArray& path : m_paths.keys())
             QTest::newRow(path.constData()) << program << "runs" << path << false;
-        QTest::newRow("4000-byte path") << program << "runs" << QByteArray("/dir").repeated(999) + ".pce" << false;
-        QTest::newRow("program in other case, the current folder's image") << QStringList{"program|pce.exe"} << "runs" << QByteArray("game.pce") << true;
-        QTest::newRow("folder") << QStringList{"dir|PCE.EXE"} << "missing" << QByteArray("/r/a.pce") << false;
-#ifndef Q_OS_WIN // names that differ in case only or are not UTF-8, links, pipes, run permissions: Linux's
+        QTest::newRow("4000-byte path")
+            << program << "runs" << QByteArray("/dir").repeated(999) + ".pce" << false;
+        QTest::newRow("program in other case, the current folder's image")
+            << QStringList{"program|pce.exe"} << "runs" << QByteArray("game.pce") << true;
+        QTest::newRow("folder") << QStringList{"dir|PCE.EXE"} << "missing" << QByteArray("/r/a.pce")
+                                << false;
+#ifndef Q_OS_WIN // names that differ in case only or are not UTF-8, links, pipes, run permissions:
+                 // Linux's
         QTest::newRow("latin-1") << program << "runs" << QByteArray("jeu \xe9t\xe9.pce") << true;
-        QTest::newRow("sequence cut off, encoded surrogate") << program << "runs" << QByteArray("x\xe9s\xed\xa0\x80") << true;
-        QTest::newRow("byte order mark after a stray byte") << program << "runs" << QByteArray("\x80\xef\xbb\xbf") << true;
-        QTest::newRow("real replacement character") << program << "runs" << QByteArray("\xef\xbf\xbd.pce") << true;
-        QTest::newRow("folder, program in other case") << QStringList{"dir|PCE.EXE", "program|Pce.Exe"} << "runs" << QByteArray("/r/a.pce") << false;
-        QTest::newRow("link to the program") << QStringList{"program|emulator", "link|PCE.EXE|emulator"} << "runs" << QByteArray("/r/a.pce") << false;
-        QTest::newRow("dangling link") << QStringList{"link|PCE.EXE|gone"} << "missing" << QByteArray("/r/a.pce") << false;
-        QTest::newRow("pipe, never opened") << QStringList{"fifo|PCE.EXE"} << "missing" << QByteArray("/r/a.pce") << false;
-        QTest::newRow("no run permission") << QStringList{"file|PCE.EXE"} << "Permission denied" << QByteArray("/r/a.pce") << false;
-        QTest::newRow("not a program") << QStringList{"garbage|PCE.EXE"} << "Exec format error" << QByteArray("/r/a.pce") << false;
+        QTest::newRow("sequence cut off, encoded surrogate")
+            << program << "runs" << QByteArray("x\xe9s\xed\xa0\x80") << true;
+        QTest::newRow("byte order mark after a stray byte")
+            << program << "runs" << QByteArray("\x80\xef\xbb\xbf") << true;
+        QTest::newRow("real replacement character")
+            << program << "runs" << QByteArray("\xef\xbf\xbd.pce") << true;
+        QTest::newRow("folder, program in other case")
+            << QStringList{"dir|PCE.EXE", "program|Pce.Exe"} << "runs" << QByteArray("/r/a.pce")
+            << false;
+        QTest::newRow("link to the program")
+            << QStringList{"program|emulator", "link|PCE.EXE|emulator"} << "runs"
+            << QByteArray("/r/a.pce") << false;
+        QTest::newRow("dangling link")
+            << QStringList{"link|PCE.EXE|gone"} << "missing" << QByteArray("/r/a.pce") << false;
+        QTest::newRow("pipe, never opened")
+            << QStringList{"fifo|PCE.EXE"} << "missing" << QByteArray("/r/a.pce") << false;
+        QTest::newRow("no run permission") << QStringList{"file|PCE.EXE"} << "Permission denied"
+                                           << QByteArray("/r/a.pce") << false;
+        QTest::newRow("not a program") << QStringList{"garbage|PCE.EXE"} << "Exec format error"
+                                       << QByteArray("/r/a.pce") << false;
 #endif
     }
     void emulatorReceivesExactArguments()
@@ -118,8 +135,11 @@ private slots:
         m_window->romPath()->setText(rom);
         m_window->press("Pce");
         if (outcome != u"runs") { // a box; once a program is in place, the same press starts it
-            QVERIFY2(boxes().size() == 1 && (outcome == u"missing" ? boxes()[0] == missing
-                                             : boxes()[0].startsWith("box 16 Didor AzodoVez|Cannot start PCE.EXE: " + outcome)),
+            QVERIFY2(boxes().size() == 1 &&
+                         (outcome == u"missing"
+                              ? boxes()[0] == missing
+                              : boxes()[0].startsWith(
+                                    "box 16 Didor AzodoVez|Cannot start PCE.EXE: " + outcome)),
                      qPrintable(boxes().join('\n')));
             QVERIFY(QFile::remove("PCE.EXE") || QDir().rmdir("PCE.EXE"));
             QVERIFY(make(m_window->folder(), {"program|PCE.EXE"}));
@@ -147,13 +167,15 @@ private slots:
         QTest::addColumn<bool>("runs");
         QTest::newRow("hidden") << int(FILE_ATTRIBUTE_HIDDEN) << false;
         QTest::newRow("system") << int(FILE_ATTRIBUTE_SYSTEM) << false;
-        QTest::newRow("read-only, archived") << int(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE) << true;
+        QTest::newRow("read-only, archived")
+            << int(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE) << true;
     }
     void onlyOrdinaryFilesAreTheEmulator()
     {
         QFETCH(int, attributes);
         QFETCH(bool, runs);
-        QVERIFY(make(m_window->folder(), {"program|PCE.EXE"}) && SetFileAttributesW(L"PCE.EXE", DWORD(attributes)));
+        QVERIFY(make(m_window->folder(), {"program|PCE.EXE"}) &&
+                SetFileAttributesW(L"PCE.EXE", DWORD(attributes)));
         m_window->press("Cd");
         QVERIFY(runs ? waitForRuns(1) : boxes() == QStringList{missing});
         SetFileAttributesW(L"PCE.EXE", FILE_ATTRIBUTE_NORMAL);
@@ -162,9 +184,10 @@ private slots:
 
     void onlyTheCurrentFolderAndPath()
     {
-        // A PCE.EXE on PATH is no emulator here, nor started in place of the one here. With the help
-        // file here, the help viewer is looked for here, then on PATH; without either, Help shows the
-        // program's own help and no box. A path that would be cut short at a NUL is refused.
+        // A PCE.EXE on PATH is no emulator here, nor started in place of the one here. With the
+        // help file here, the help viewer is looked for here, then on PATH; without either, Help
+        // shows the program's own help and no box. A path that would be cut short at a NUL is
+        // refused.
         QTemporaryDir elsewhere;
         QVERIFY(make(elsewhere.path(), {"garbage|PCE.EXE"}));
         const QByteArray path = qgetenv("PATH");
@@ -172,8 +195,11 @@ private slots:
         m_window->press("Pce");
         m_window->press("Help");
         const QWidgetList windows = QApplication::topLevelWidgets();
-        QVERIFY(std::any_of(windows.begin(), windows.end(), [](QWidget* w) { return w->isVisible() && w->windowTitle() == "Didor AzodoVez Help"; }));
-        QVERIFY(make(m_window->folder(), {"program|PCE.EXE", "program|winhelp.exe", "file|RurevAR.hlp"}) &&
+        QVERIFY(std::any_of(windows.begin(), windows.end(), [](QWidget* w) {
+            return w->isVisible() && w->windowTitle() == "Didor AzodoVez Help";
+        }));
+        QVERIFY(make(m_window->folder(),
+                     {"program|PCE.EXE", "program|winhelp.exe", "file|RurevAR.hlp"}) &&
                 make(elsewhere.path(), {"program|WINHELP.EXE"}));
         m_window->press("Cd");
         m_window->press("Help");
@@ -188,14 +214,16 @@ private slots:
         for (const Run& run : m_window->runs()) {
             seen << arguments(run).join(u' ');
 #ifdef Q_OS_WIN // the help viewer minimized, and with the line as built
-            QVERIFY(seen.last() != "RurevAR.hlp" || run["showwindow"] + run["commandline"] == "2WINHELP.EXE RurevAR.hlp");
+            QVERIFY(seen.last() != "RurevAR.hlp" ||
+                    run["showwindow"] + run["commandline"] == "2WINHELP.EXE RurevAR.hlp");
 #endif
         }
         seen.sort();
         QCOMPARE(seen, (QStringList{"-cd", "RurevAR.hlp", "RurevAR.hlp"}));
         QCOMPARE(boxes().size(), 2);
         QCOMPARE(boxes()[0], missing);
-        QVERIFY2(boxes()[1].contains("Cannot start PCE.EXE: an argument holds a NUL"), qPrintable(boxes()[1]));
+        QVERIFY2(boxes()[1].contains("Cannot start PCE.EXE: an argument holds a NUL"),
+                 qPrintable(boxes()[1]));
     }
 
     void missingEmulatorInARealBox()
@@ -231,11 +259,13 @@ private slots:
         const auto restoreHome = qScopeGuard([&home] { qputenv("HOME", home); });
         QVERIFY(make(m_window->folder(), {"dir|home", "program|home/PCE.EXE"}));
         qputenv("HOME", FileSystem::encodeName(m_window->at("home")));
-        QVERIFY(QDir().mkdir(m_window->at("gone")) && QDir::setCurrent(m_window->at("gone")) && QDir().rmdir(m_window->at("gone")));
+        QVERIFY(QDir().mkdir(m_window->at("gone")) && QDir::setCurrent(m_window->at("gone")) &&
+                QDir().rmdir(m_window->at("gone")));
         TestRuntime removed, deep;
         auto form = std::make_unique<Form1>(removed);
         QTRY_COMPARE(removed.calls.size(), 1);
-        QVERIFY2(removed.calls[0].contains("No such file or directory"), qPrintable(removed.calls[0]));
+        QVERIFY2(removed.calls[0].contains("No such file or directory"),
+                 qPrintable(removed.calls[0]));
         QCOMPARE(form->findChild<DirList*>("Dir1")->path(), m_window->at("home"));
         form->findChild<QAbstractButton*>("Pce")->click();
         QCOMPARE(removed.calls.value(1), missing);
@@ -253,7 +283,8 @@ private slots:
         files->setCurrentIndex(files->model()->index(0, 0));
         emit files->dblClick();
         QVERIFY(waitForRuns(1) && deep.calls.isEmpty());
-        QVERIFY(m_window->runs()[0]["cwd"].size() > 4400 && arguments(m_window->runs()[0]).value(0).endsWith(part + "/game.pce"));
+        QVERIFY(m_window->runs()[0]["cwd"].size() > 4400 &&
+                arguments(m_window->runs()[0]).value(0).endsWith(part + "/game.pce"));
     }
 
     void startedProgramsAreOnTheirOwn()
@@ -276,7 +307,8 @@ private slots:
         std::signal(SIGPIPE, handler);
         qunsetenv("DIDOR_STANDIN_SLEEP");
         QTRY_VERIFY_WITH_TIMEOUT(tasks() <= threads, 2000);
-        for (const QString& task : QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        for (const QString& task :
+             QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
             QFile children("/proc/self/task/" + task + "/children");
             QVERIFY(children.open(QIODevice::ReadOnly) && children.readAll().trimmed().isEmpty());
         }
@@ -292,11 +324,13 @@ private slots:
             QProcess copy;
             QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
             environment.insert("DIDOR_LIMITED", "1");
-            environment.insert("ASAN_OPTIONS", environment.value("ASAN_OPTIONS") + ":detect_leaks=0");
+            environment.insert("ASAN_OPTIONS",
+                               environment.value("ASAN_OPTIONS") + ":detect_leaks=0");
             copy.setProcessEnvironment(environment);
             copy.setProcessChannelMode(QProcess::ForwardedChannels);
             copy.start(QCoreApplication::applicationFilePath(), {"pressesUnderAProcessLimit"});
-            QVERIFY(copy.waitForFinished(60000) && copy.exitStatus() == QProcess::NormalExit && copy.exitCode() == 0);
+            QVERIFY(copy.waitForFinished(60000) && copy.exitStatus() == QProcess::NormalExit &&
+                    copy.exitCode() == 0);
             return;
         }
         // As an ordinary user (the limit does not bind root), who may not read the build folder:
@@ -306,10 +340,12 @@ private slots:
         QFile standIn(Fixture::standIn(false));
         QVERIFY(standIn.open(QIODevice::ReadOnly));
         const QByteArray program = standIn.readAll();
-        QVERIFY(::getuid() != 0 || (::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0));
+        QVERIFY(::getuid() != 0 ||
+                (::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0));
         m_window = std::make_unique<Window>();
         QFile emulator(m_window->at("PCE.EXE"));
-        QVERIFY(m_window->ready && emulator.open(QIODevice::WriteOnly) && emulator.write(program) == program.size() &&
+        QVERIFY(m_window->ready && emulator.open(QIODevice::WriteOnly) &&
+                emulator.write(program) == program.size() &&
                 emulator.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
         emulator.close();
         QTest::qWait(300); // lets the lists' readers end
@@ -322,7 +358,8 @@ private slots:
             m_window->press("Pce");
         QVERIFY(limitTo(0));
         m_window->press("Cd");
-        m_window->find<DirList>("Dir1")->setPath("/"); // a box too, unless a thread has ended meanwhile
+        m_window->find<DirList>("Dir1")->setPath(
+            "/"); // a box too, unless a thread has ended meanwhile
         QTRY_VERIFY(boxes().size() + m_window->runs().size() >= 4);
         for (const QString& box : boxes())
             QVERIFY2(box.contains("Resource temporarily unavailable"), qPrintable(box));
@@ -355,10 +392,9 @@ private slots:
         // path in Wine's Windows form, naming the same file even when its name is not UTF-8.
         if (!wineAtHand())
             QSKIP("needs Wine and the Windows stand-in (MinGW), which ./test installs");
-        QVERIFY(
-            make(m_window->folder(), {"windows|PCE.EXE", "windows|WINHELP.EXE", "file|RurevAR.hlp",
-                                      "dir|My Roms",
-                                      "file|My Roms/Game (J) ゲーム.pce", "file|My Roms/caf%E9s"}));
+        QVERIFY(make(m_window->folder(),
+                     {"windows|PCE.EXE", "windows|WINHELP.EXE", "file|RurevAR.hlp", "dir|My Roms",
+                      "file|My Roms/Game (J) ゲーム.pce", "file|My Roms/caf%E9s"}));
         m_window->find<QCheckBox>("CheckSGX")->setChecked(true);
         m_window->romPath()->setText(m_window->at("My Roms/Game (J) ゲーム.pce"));
         Run run = wineRun("Pce");
@@ -455,7 +491,11 @@ private slots:
         QVERIFY(QDir::setCurrent(m_window->folder()));
     }
 #else
-    void linuxOnly() { QSKIP("Linux only: a removed or too deep current folder, sessions, signals, process limits, Wine"); }
+    void linuxOnly()
+    {
+        QSKIP("Linux only: a removed or too deep current folder, sessions, signals, process "
+              "limits, Wine");
+    }
 #endif
 };
 

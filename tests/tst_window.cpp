@@ -3,10 +3,12 @@
 #include "controls/TabDialog.h"
 #include "support/Fixture.h"
 #include "system/Desktop.h"
+#include "system/Volumes.h"
 #include "window/HelpWindow.h"
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QMimeData>
 #include <QPointer>
 #include <QScopeGuard>
@@ -320,7 +322,19 @@ private slots:
 #endif
     }
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+    void windowsDrives()
+    {
+        // The letters as Windows lists them (Wine has C: and Z:), and a current folder on a share
+        // without a letter, whose root is taken from the path itself.
+        auto* drives = m_window->find<QComboBox>("Drive1");
+        QVERIFY(drives->findText("c:", Qt::MatchStartsWith) >= 0 &&
+                drives->findText("z:", Qt::MatchStartsWith) >= 0);
+        const Volumes::Drives share = Volumes::drives("\\\\server\\share\\roms");
+        QCOMPARE(share.current, QString("\\\\server\\share\\"));
+        QCOMPARE(Volumes::caption(share.list.last()), QString("\\\\server\\share\\"));
+    }
+#else
     void volumeThatDoesNotAnswer()
     {
         // A mounted share whose server never answers: a FUSE mount whose requests nobody reads.

@@ -33,6 +33,6 @@ private:
     void open(const QString& path, const QString& root);
 
     QString m_root;
-    QString m_pendingRoot; // the root for the folder being opened
+    QString m_pendingRoot;    // the root for the folder being opened
     QStringList m_chainPaths; // the full path of each row of the chain
 };

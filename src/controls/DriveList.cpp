@@ -127,17 +127,16 @@ Volumes::Drives DriveList::refresh()
         // A label that must be asked of the drive arrives when the drive answers.
         // Without a thread for it, the drive simply stays without its label.
         auto mailbox = m_mailbox;
-        (void)Background::start(
-            [this, mailbox, volume] {
-                const QString label = Volumes::askLabel(volume.root);
-                if (label.isEmpty())
-                    return;
-                mailbox->post([this, volume, label] {
-                    const int index = findData(volume.root);
-                    if (index >= 0)
-                        setItemText(index, Volumes::caption(Volumes::Drive{volume.root, label, false}));
-                });
+        (void)Background::start([this, mailbox, volume] {
+            const QString label = Volumes::askLabel(volume.root);
+            if (label.isEmpty())
+                return;
+            mailbox->post([this, volume, label] {
+                const int index = findData(volume.root);
+                if (index >= 0)
+                    setItemText(index, Volumes::caption(Volumes::Drive{volume.root, label, false}));
             });
+        });
     }
     return drives;
 }

@@ -37,8 +37,8 @@ public:
     // The row showing `name` among the names, or -1.
     int rowOfName(const QString& name) const
     {
-        const auto found = std::lower_bound(m_names.begin(), m_names.end(), name,
-                                            DirectoryReader::lessByName);
+        const auto found =
+            std::lower_bound(m_names.begin(), m_names.end(), name, DirectoryReader::lessByName);
         if (found == m_names.end() || *found != name)
             return -1;
         return int(m_fixed.size() + (found - m_names.begin()));

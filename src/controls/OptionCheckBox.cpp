@@ -16,7 +16,8 @@ constexpr int CaptionFlags =
 class AccessibleOptionBox : public QAccessibleWidget
 {
 public:
-    explicit AccessibleOptionBox(OptionCheckBox* box) : QAccessibleWidget(box, QAccessible::CheckBox)
+    explicit AccessibleOptionBox(OptionCheckBox* box)
+        : QAccessibleWidget(box, QAccessible::CheckBox)
     {
     }
 

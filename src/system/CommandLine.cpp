@@ -110,8 +110,8 @@ QString quote(const QString& argument)
 QString quoteTyped(const QString& path)
 {
     const QString inner = path.mid(1, path.size() - 2);
-    const bool quotedByUser = path.size() >= 2 && path.startsWith(u'"') && path.endsWith(u'"') &&
-                              !inner.contains(u'"');
+    const bool quotedByUser =
+        path.size() >= 2 && path.startsWith(u'"') && path.endsWith(u'"') && !inner.contains(u'"');
     if (path.isEmpty())
         return path;
     if (!quotedByUser)

@@ -57,7 +57,9 @@ void DirectoryReader::start(const QString& path, const FileSystem::NameFilter& n
         });
     };
     auto job = [path, nameFilter, kindFilter, current, generation, reply, this] {
-        const auto cancelled = [&] { return current->load(std::memory_order_relaxed) != generation; };
+        const auto cancelled = [&] {
+            return current->load(std::memory_order_relaxed) != generation;
+        };
         auto folder = FileSystem::Directory::open(path);
         if (!folder.ok()) {
             reply([this, path, reason = folder.reason()] {
@@ -91,7 +93,8 @@ void DirectoryReader::start(const QString& path, const FileSystem::NameFilter& n
         std::sort(names.begin(), names.end(), lessByName);
         reply([this, names, error = read.reason(), path] {
             if (!error.isEmpty())
-                emit failed(QStringLiteral("Cannot read all of the folder %1: %2.").arg(path, error));
+                emit failed(
+                    QStringLiteral("Cannot read all of the folder %1: %2.").arg(path, error));
             emit found(names, true);
         });
     };

@@ -2,7 +2,6 @@
 
 #include <QDir>
 
-
 namespace FileSystem {
 
 namespace {

@@ -88,9 +88,9 @@ Result<QString> currentDirectory()
 Result<std::unique_ptr<Directory>> Directory::open(const QString& path)
 {
     WIN32_FIND_DATAW first;
-    const HANDLE search = FindFirstFileExW(longForm(join(path, QStringLiteral("*"))).c_str(),
-                                           FindExInfoBasic, &first, FindExSearchNameMatch,
-                                           nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    const HANDLE search =
+        FindFirstFileExW(longForm(join(path, QStringLiteral("*"))).c_str(), FindExInfoBasic, &first,
+                         FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (search == INVALID_HANDLE_VALUE)
         return Result<std::unique_ptr<Directory>>::failure(systemMessage(int(GetLastError())));
     return std::make_unique<Directory>(std::make_unique<Handle>(search, first));

@@ -72,7 +72,8 @@ Result<> start(const Program& program, const QString& commandLine, WindowStyle s
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = style == WindowStyle::MaximizedFocus ? SW_SHOWMAXIMIZED : SW_SHOWMINIMIZED;
+    startup.wShowWindow =
+        style == WindowStyle::MaximizedFocus ? SW_SHOWMAXIMIZED : SW_SHOWMINIMIZED;
     PROCESS_INFORMATION process = {};
     // CreateProcessW may write into the line, so it gets a copy. A console program gets a console
     // of its own, as when it is started from Explorer.

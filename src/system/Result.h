@@ -10,8 +10,7 @@ struct Done
 {
 };
 
-template <typename T = Done>
-class Result
+template <typename T = Done> class Result
 {
 public:
     // A value is a success: a function returns it as it is.

@@ -9,7 +9,7 @@ QString systemMessage(int error)
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, DWORD(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     QString message = length == 0 ? QStringLiteral("Error %1").arg(error)
-                                   : QString::fromWCharArray(text, qsizetype(length)).trimmed();
+                                  : QString::fromWCharArray(text, qsizetype(length)).trimmed();
     LocalFree(text);
     // Windows ends its sentences with a full stop; the messages that quote them add their own.
     if (message.endsWith(u'.'))

@@ -10,8 +10,8 @@ namespace Volumes {
 
 struct Drive
 {
-    QString root;  // "/", "/media/me/STICK", "C:\", "\\server\share\"
-    QString label; // may be empty
+    QString root;            // "/", "/media/me/STICK", "C:\", "\\server\share\"
+    QString label;           // may be empty
     bool labelToAsk = false; // the label is known only to the drive: see askLabel()
 };
 

@@ -68,13 +68,14 @@ QList<QPair<QByteArray, QString>> diskLabels()
 {
     QList<QPair<QByteArray, QString>> labels;
     const QDir byLabel(QStringLiteral("/dev/disk/by-label"));
-    for (const QString& name : byLabel.entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
+    for (const QString& name :
+         byLabel.entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
         // udev writes characters it cannot use in a file name as \xNN.
         QByteArray label = name.toUtf8();
         for (qsizetype at = label.indexOf("\\x"); at >= 0; at = label.indexOf("\\x", at + 1))
             label.replace(at, 4, QByteArray(1, char(label.mid(at + 2, 2).toInt(nullptr, 16))));
-        labels.append({deviceFile(QFile::encodeName(byLabel.filePath(name))),
-                       QString::fromUtf8(label)});
+        labels.append(
+            {deviceFile(QFile::encodeName(byLabel.filePath(name))), QString::fromUtf8(label)});
     }
     return labels;
 }
@@ -82,8 +83,8 @@ QList<QPair<QByteArray, QString>> diskLabels()
 bool isNetworkType(const QByteArray& type)
 {
     static const QList<QByteArray> networkTypes = {
-        "nfs", "nfs4", "cifs", "smb3", "smbfs", "9p", "afs", "davfs", "fuse.sshfs",
-        "fuse.rclone", "fuse.smbnetfs"};
+        "nfs", "nfs4",  "cifs",       "smb3",        "smbfs",        "9p",
+        "afs", "davfs", "fuse.sshfs", "fuse.rclone", "fuse.smbnetfs"};
     return networkTypes.contains(type);
 }
 
@@ -93,7 +94,8 @@ bool isUserVolume(const QString& root, const QByteArray& type, const QByteArray&
 {
     if (root == u"/")
         return true;
-    for (const char* system : {"/proc", "/sys", "/dev", "/snap", "/boot", "/var/lib", "/var/snap"}) {
+    for (const char* system :
+         {"/proc", "/sys", "/dev", "/snap", "/boot", "/var/lib", "/var/snap"}) {
         if (holds(QLatin1String(system), root))
             return false;
     }
@@ -111,7 +113,6 @@ bool isUserVolume(const QString& root, const QByteArray& type, const QByteArray&
 }
 
 } // namespace
-
 
 Drives drives(const QString& currentFolder)
 {
@@ -164,7 +165,6 @@ QString askLabel(const QString&)
 {
     return {};
 }
-
 
 QStringList opticalRoots()
 {

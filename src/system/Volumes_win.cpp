@@ -6,14 +6,14 @@
 
 namespace Volumes {
 
-
 Drives drives(const QString& currentFolder)
 {
     Drives result;
     const DWORD letters = GetLogicalDrives();
     for (int letter = 0; letter < 26; ++letter) {
         if (letters & (1u << letter))
-            result.list << Drive{QStringLiteral("%1:\\").arg(QChar(u'A' + letter)), QString(), true};
+            result.list << Drive{QStringLiteral("%1:\\").arg(QChar(u'A' + letter)), QString(),
+                                 true};
     }
     // A program started in a shared folder that has no drive letter: its share is a drive too,
     // with the share's root taken from the path itself.
@@ -44,7 +44,6 @@ QString askLabel(const QString& root)
     return {};
 }
 
-
 QStringList opticalRoots()
 {
     QStringList roots;
@@ -59,9 +58,8 @@ QStringList opticalRoots()
 QString caption(const Drive& drive)
 {
     // As Windows' own drive lists show them: "c: [SYSTEM]"; a share without a letter by its name.
-    const QString letter = drive.root.startsWith(QLatin1String("\\\\"))
-                               ? drive.root
-                               : drive.root.left(2).toLower();
+    const QString letter =
+        drive.root.startsWith(QLatin1String("\\\\")) ? drive.root : drive.root.left(2).toLower();
     return drive.label.isEmpty() ? letter : QStringLiteral("%1 [%2]").arg(letter, drive.label);
 }
 

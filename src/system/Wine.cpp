@@ -233,7 +233,8 @@ QList<QByteArray> environment()
 bool runs16Bit()
 {
     QFile program(loader());
-    if (program.open(QIODevice::ReadOnly) && program.read(5) == QByteArray("\x7f" "ELF\x01"))
+    if (program.open(QIODevice::ReadOnly) && program.read(5) == QByteArray("\x7f"
+                                                                           "ELF\x01"))
         return true; // a 32-bit ELF program
     return !QStandardPaths::findExecutable(QStringLiteral("wine32")).isEmpty() ||
            QFileInfo(QStringLiteral("/usr/lib/wine/wine")).isExecutable();

@@ -12,11 +12,11 @@
 #include "window/Form1.h"
 #include "window/HelpWindow.h"
 
+#include "controls/TabDialog.h"
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
-#include "controls/TabDialog.h"
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
