@@ -22,14 +22,6 @@ QByteArray mz(quint16 relocations, quint32 next, const QByteArray& rest = {})
     return header + rest;
 }
 
-#ifdef Q_OS_WIN
-// The DOS stand-in: a Windows test finds it beside itself.
-QString dosStandIn()
-{
-    return QCoreApplication::applicationDirPath() + "/pce_dos.exe";
-}
-#endif
-
 bool write(const QString& path, const QByteArray& content)
 {
     QFile file(path);
@@ -176,10 +168,10 @@ private slots:
     void throughTheWindow()
     {
         QFETCH(QString, rom);
-        if (DosBox::find(QString()).isEmpty() || QString(DIDOR_DOS_STANDIN).isEmpty())
+        if (DosBox::find(QString()).isEmpty() || !QFile::exists(standIn("pce_dos.exe")))
             QSKIP("DOSBox or nasm is not installed");
         Window window;
-        QVERIFY(window.ready && QFile::copy(DIDOR_DOS_STANDIN, "PCE.EXE"));
+        QVERIFY(window.ready && QFile::copy(standIn("pce_dos.exe"), "PCE.EXE"));
         for (const QString file :
              {"roms/lower.pce", "roms/LOWER.PCE", "roms/LOWER~1.PCE", "roms/lower~1.pce",
               "roms/x.y.pce", "roms/X~1.PCE", "roms/Été.pce", "roms/100% sure/Bonk (J) [!].pce",
@@ -222,7 +214,7 @@ private slots:
         const QString box = "box 16 Didor AzodoVez|Cannot start PCE.EXE: PCE.EXE is ";
 #ifdef Q_OS_WIN
         window.press("Pce");
-        QVERIFY(QFile::remove("PCE.EXE") && QFile::copy(dosStandIn(), "PCE.EXE"));
+        QVERIFY(QFile::remove("PCE.EXE") && QFile::copy(standIn("pce_dos.exe"), "PCE.EXE"));
         window.press("Pce");
         QCOMPARE(window.runtime.calls,
                  (QStringList{box + "a program for 16-bit Windows, which 64-bit Windows cannot run",
@@ -234,8 +226,8 @@ private slots:
         // A DOS PCE.EXE starts through the DOSBox.exe beside it (the stand-in, logging its command
         // line), told to run the emulator with the flags, then to close.
         Window window;
-        QVERIFY(window.ready && QFile::copy(dosStandIn(), "PCE.EXE") &&
-                QFile::copy(standIn(true), "DOSBox.exe"));
+        QVERIFY(window.ready && QFile::copy(standIn("pce_dos.exe"), "PCE.EXE") &&
+                QFile::copy(standIn(DIDOR_WINDOWS_STANDIN), "DOSBox.exe"));
         window.find<QCheckBox>("CheckSGX")->setChecked(true);
         window.press("Cd");
         QTRY_COMPARE_WITH_TIMEOUT(window.runs().size(), 1, 30000);

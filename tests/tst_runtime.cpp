@@ -8,9 +8,7 @@
 #include <QScopeGuard>
 #include <QTimer>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#else
+#ifndef Q_OS_WIN
 #include "system/Wine.h"
 
 #include <csignal>
@@ -31,9 +29,7 @@ class TestRealRuntime : public QObject
 {
     Q_OBJECT
     std::unique_ptr<Window> m_window;
-    // Wine keeps its prefix in the build folder; its server's socket and anything else it writes go
-    // to a home and temporary folder of the test's, the server ended before they go (cleanup()).
-    const QByteArray m_home = qgetenv("HOME"), m_temporary = qgetenv("TMPDIR");
+    // Wine's home and temporary folder (see wineAtHand()); its server is ended before they go.
     std::unique_ptr<QTemporaryDir> m_wineHome;
     QStringList& boxes() { return m_window->runtime.calls; }
     bool waitForRuns(int count)
@@ -64,16 +60,7 @@ private slots:
         m_window = std::make_unique<Window>();
         QVERIFY(m_window->ready);
     }
-    void cleanup()
-    {
-        m_window.reset();
-        if (m_wineHome) {
-            QProcess::execute("wineserver", {"-k"});
-            qputenv("HOME", m_home);
-            m_temporary.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", m_temporary);
-            m_wineHome.reset();
-        }
-    }
+    void cleanup() { m_window.reset(); }
 
     void emulatorReceivesExactArguments_data()
     {
@@ -93,8 +80,12 @@ private slots:
             << QStringList{"program|pce.exe"} << "runs" << QByteArray("game.pce") << true;
         QTest::newRow("folder") << QStringList{"dir|PCE.EXE"} << "missing" << QByteArray("/r/a.pce")
                                 << false;
-#ifndef Q_OS_WIN // names that differ in case only or are not UTF-8, links, pipes, run permissions:
-                 // Linux's
+#ifdef Q_OS_WIN // attributes: hidden (2) or system (4), no ordinary file; read-only, archived (33)
+        for (const char* attributes : {"2", "4", "33"})
+            QTest::newRow(attributes)
+                << QStringList{"program|PCE.EXE", QString("attributes|PCE.EXE|") + attributes}
+                << (*attributes == '3' ? "runs" : "missing") << QByteArray("/r/a.pce") << false;
+#else // names that differ in case only or are not UTF-8, links, pipes, run permissions: Linux's
         QTest::newRow("latin-1") << program << "runs" << QByteArray("jeu \xe9t\xe9.pce") << true;
         QTest::newRow("sequence cut off, encoded surrogate")
             << program << "runs" << QByteArray("x\xe9s\xed\xa0\x80") << true;
@@ -158,49 +149,18 @@ private slots:
 #endif
     }
 
-#ifdef Q_OS_WIN
-    void onlyOrdinaryFilesAreTheEmulator_data()
-    {
-        // Windows' file attributes: a hidden or system PCE.EXE is no ordinary file and is missing;
-        // a read-only or archived one is the emulator.
-        QTest::addColumn<int>("attributes");
-        QTest::addColumn<bool>("runs");
-        QTest::newRow("hidden") << int(FILE_ATTRIBUTE_HIDDEN) << false;
-        QTest::newRow("system") << int(FILE_ATTRIBUTE_SYSTEM) << false;
-        QTest::newRow("read-only, archived")
-            << int(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE) << true;
-    }
-    void onlyOrdinaryFilesAreTheEmulator()
-    {
-        QFETCH(int, attributes);
-        QFETCH(bool, runs);
-        QVERIFY(make(m_window->folder(), {"program|PCE.EXE"}) &&
-                SetFileAttributesW(L"PCE.EXE", DWORD(attributes)));
-        m_window->press("Cd");
-        QVERIFY(runs ? waitForRuns(1) : boxes() == QStringList{missing});
-        SetFileAttributesW(L"PCE.EXE", FILE_ATTRIBUTE_NORMAL);
-    }
-#endif
-
     void onlyTheCurrentFolderAndPath()
     {
         // A PCE.EXE on PATH is no emulator here, nor started in place of the one here. With the
-        // help file here, the help viewer is looked for here, then on PATH; without either, Help
-        // shows the program's own help and no box. A path that would be cut short at a NUL is
-        // refused.
+        // help file here, the help viewer is looked for here, then on PATH. A path that would be
+        // cut short at a NUL is refused.
         QTemporaryDir elsewhere;
-        QVERIFY(make(elsewhere.path(), {"garbage|PCE.EXE"}));
+        QVERIFY(make(elsewhere.path(), {"garbage|PCE.EXE", "program|WINHELP.EXE"}));
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(QDir::toNativeSeparators(elsewhere.path())));
         m_window->press("Pce");
-        m_window->press("Help");
-        const QWidgetList windows = QApplication::topLevelWidgets();
-        QVERIFY(std::any_of(windows.begin(), windows.end(), [](QWidget* w) {
-            return w->isVisible() && w->windowTitle() == "Didor AzodoVez Help";
-        }));
         QVERIFY(make(m_window->folder(),
-                     {"program|PCE.EXE", "program|winhelp.exe", "file|RurevAR.hlp"}) &&
-                make(elsewhere.path(), {"program|WINHELP.EXE"}));
+                     {"program|PCE.EXE", "program|winhelp.exe", "file|RurevAR.hlp"}));
         m_window->press("Cd");
         m_window->press("Help");
         // Windows keeps the file of a program that still runs; the last try finds it gone.
@@ -276,7 +236,7 @@ private slots:
         const QByteArray part(200, 'd');
         for (int depth = 0; depth < 22; ++depth)
             QVERIFY(::mkdir(part.constData(), 0700) == 0 && ::chdir(part.constData()) == 0);
-        QVERIFY(make(".", {"link|PCE.EXE|" DIDOR_STANDIN, "file|game.pce"}));
+        QVERIFY(make(".", {"link|PCE.EXE|" + standIn(DIDOR_STANDIN), "file|game.pce"}));
         form = std::make_unique<Form1>(deep);
         auto* files = form->findChild<FileList*>("File1");
         QTRY_COMPARE_WITH_TIMEOUT(files->model()->rowCount(), 1, 10000);
@@ -337,9 +297,9 @@ private slots:
         // first allowed one more process or thread, which the emulator would take, then none. Every
         // press starts the emulator or ends in a box, none in a crash.
         m_window.reset();
-        QFile standIn(Fixture::standIn(false));
-        QVERIFY(standIn.open(QIODevice::ReadOnly));
-        const QByteArray program = standIn.readAll();
+        QFile standInFile(standIn(DIDOR_STANDIN));
+        QVERIFY(standInFile.open(QIODevice::ReadOnly));
+        const QByteArray program = standInFile.readAll();
         QVERIFY(::getuid() != 0 ||
                 (::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0));
         m_window = std::make_unique<Window>();
@@ -368,103 +328,79 @@ private slots:
             QVERIFY2(box.contains("Resource temporarily unavailable"), qPrintable(box));
     }
 
+    void cleanupTestCase()
+    {
+        if (m_wineHome)
+            QProcess::execute("wineserver", {"-k"});
+    }
     // Whether Wine and the Windows stand-in are at hand; Wine then uses the build's own prefix.
     bool wineAtHand()
     {
         m_wineHome = std::make_unique<QTemporaryDir>();
-        qputenv("HOME", FileSystem::encodeName(m_wineHome->path()));
-        qputenv("TMPDIR", FileSystem::encodeName(m_wineHome->path()));
+        for (const char* name : {"HOME", "TMPDIR"})
+            qputenv(name, FileSystem::encodeName(m_wineHome->path()));
         qputenv("WINEDLLOVERRIDES", "winemenubuilder.exe=d");
         qputenv("WINEPREFIX", DIDOR_WINEPREFIX);
         qputenv("WINEDEBUG", "-all");
         return !QString(DIDOR_WINDOWS_STANDIN).isEmpty() && !Wine::loader().isEmpty();
     }
-    // The log of the one run a press starts, cleared for the next: Wine reuses its process numbers.
-    Run wineRun(const char* button)
+    void windowsProgramsThroughWine_data()
     {
-        m_window->press(button);
-        const Run run = waitForRuns(1) ? m_window->runs()[0] : Run();
-        QDir(m_window->log.path()).removeRecursively();
-        QDir().mkpath(m_window->log.path());
-        return run;
-    }
-
-    void windowsProgramsThroughWine()
-    {
-        // A Windows PCE.EXE (and help viewer) starts through Wine, maximized (minimized), the ROM
-        // path in Wine's Windows form, naming the same file even when its name is not UTF-8.
+        // A press with Windows stand-ins for PCE.EXE and the help viewer in the current folder, the
+        // ROM among files a careless Windows form would name instead, all below the test's folder
+        // (%1 in Windows form); what the program is told: its show state and arguments, each name
+        // as Wine lists it (wine cmd /c dir /x), and its current folder; or, where Wine offers no
+        // name, what the box says.
         if (!wineAtHand())
             QSKIP("needs Wine and the Windows stand-in (MinGW), which ./test installs");
-        QVERIFY(make(m_window->folder(),
-                     {"windows|PCE.EXE", "windows|WINHELP.EXE", "file|RurevAR.hlp", "dir|My Roms",
-                      "file|My Roms/Game (J) ゲーム.pce", "file|My Roms/caf%E9s"}));
-        m_window->find<QCheckBox>("CheckSGX")->setChecked(true);
-        m_window->romPath()->setText(m_window->at("My Roms/Game (J) ゲーム.pce"));
-        Run run = wineRun("Pce");
-        QCOMPARE(arguments(run),
-                 (QStringList{"-sgx", "Z:" + m_window->romPath()->text().replace(u'/', u'\\')}));
-        QCOMPARE(run["showwindow"] + run["flags"] + run["opened"], QByteArray("30x11"));
-        m_window->romPath()->setText(
-            FileSystem::decodeName(QFile::encodeName(m_window->at("My Roms/caf")) + "\xe9s"));
-        QCOMPARE(wineRun("Pce")["opened"], QByteArray("1"));
-        QCOMPARE(arguments(wineRun("Cd")), (QStringList{"-sgx", "-cd"}));
-        run = wineRun("Help");
-        QCOMPARE(arguments(run) << run["showwindow"], (QStringList{"RurevAR.hlp", "2"}));
-        // Without Wine, a box says what is missing; the ELF stand-in still starts directly (above).
-        const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", "/nowhere");
-        m_window->press("Pce");
-        qputenv("PATH", path);
-        QVERIFY2(boxes().value(0).contains("PCE.EXE is a Windows program, which needs Wine"),
-                 qPrintable(boxes().value(0)));
-    }
-
-    void namesWindowsForbidsThroughWine_data()
-    {
-        // The current folder (where PCE.EXE is) and the ROM, both below the test's folder, files
-        // that a careless Windows form would name instead, and what the emulator gets: the ROM path
-        // and its current folder in Windows form, %1 standing for the test's folder, as Wine lists
-        // them (wine cmd /c dir /x), or, where Wine offers no name, what the box says.
-        if (!wineAtHand())
-            QSKIP("needs Wine and the Windows stand-in (MinGW), which ./test installs");
+        QTest::addColumn<QString>("press");
         QTest::addColumn<QString>("current");
         QTest::addColumn<QString>("rom");
         QTest::addColumn<QStringList>("decoys");
-        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("told");
         QTest::addColumn<QString>("cwd");
-        const auto row = [](const char* name, const QString& current, const QString& rom,
-                            const QStringList& decoys, const QString& argument,
+        const auto row = [](const char* name, const char* press, const QString& current,
+                            const QString& rom, const QStringList& decoys, const QString& told,
                             const QString& cwd) {
-            QTest::newRow(name) << current << rom << decoys << argument << cwd;
+            QTest::newRow(name) << QString(press) << current << rom << decoys << told << cwd;
         };
         const QString noName = "box Wine offers Windows programs no name for ";
-        row("? \" * < > | : in folders and the file", "",
+        row("Cd", "Cd", "", "a.pce", {}, "3|-sgx|-cd", "Z:%1");
+        row("help viewer, minimized", "Help", "", "a.pce", {}, "2|RurevAR.hlp", "Z:%1");
+        row("blanks, brackets, Japanese", "Pce", "", "My Roms/Game (J) ゲーム.pce", {},
+            "3|-sgx|Z:%1\\My Roms\\Game (J) ゲーム.pce", "Z:%1");
+        row("not UTF-8", "Pce", "", FileSystem::decodeName("caf\xe9s"), {}, "3|-sgx|Z:%1\\CAF_~TE4",
+            "Z:%1");
+        row("? \" * < > | : in folders and the file", "Pce", "",
             "q?d/a\"b c/st*r/x<y>/pi|pe/co:lon/q?m.pce",
             {"q?d/a\"b c/st*r/x<y>/pi|pe/co:lon/q_m.pce"},
-            "Z:%1\\Q_D~~1IJ\\A_B_~Z1R\\ST_R~4TV\\X_Y_~TWD\\PI_P~3KY\\co:lon\\Q_M~~QA0.PCE", "Z:%1");
-        row("backslash; folders ending in a dot and a blank", "",
+            "3|-sgx|Z:%1\\Q_D~~1IJ\\A_B_~Z1R\\ST_R~4TV\\X_Y_~TWD\\PI_P~3KY\\co:lon\\Q_M~~QA0.PCE",
+            "Z:%1");
+        row("backslash; folders ending in a dot and a blank", "Pce", "",
             "trail./ends blank /back\\slash.pce", {"trail/ends blank/back/slash.pce"},
-            "Z:%1\\TRAI~DS2\\ENDS~3Q2\\BACK~SDV.PCE", "Z:%1");
-        row("newline and a stray byte before a byte order mark in folders, tab in the file", "",
-            FileSystem::decodeName("line\nbreak/\x80\xef\xbb\xbf/tabbed\tname.pce"), {},
-            "Z:%1\\LINE~T34\\__~~~0X2\\TABB~UVI.PCE", "Z:%1");
-        row("device name, current folder with blanks", "My Games", "My Games/nul.pce", {},
-            "\\\\?\\Z:%1\\My Games\\nul.pce", "Z:%1\\My Games");
-        row("current folder", "cur?dir \"x\"", "cur?dir \"x\"/game.pce", {"cur_dir \"x\"/game.pce"},
-            "Z:%1\\CUR_~MBE\\game.pce", "Z:%1\\CUR_~MBE");
-        row("tab in an 8.3 name", "", "ta\tb.pce", {}, noName + "\"ta\tb.pce\"", "");
-        row("backslash in a short name", "", "a\\b/game.pce", {}, noName + "\"a\\b\"", "");
-        row("current folder without a name", "a\\b", "a\\b/game.pce", {}, noName + "\"a\\b\"", "");
+            "3|-sgx|Z:%1\\TRAI~DS2\\ENDS~3Q2\\BACK~SDV.PCE", "Z:%1");
+        row("newline and a stray byte before a byte order mark in folders, tab in the file", "Pce",
+            "", FileSystem::decodeName("line\nbreak/\x80\xef\xbb\xbf/tabbed\tname.pce"), {},
+            "3|-sgx|Z:%1\\LINE~T34\\__~~~0X2\\TABB~UVI.PCE", "Z:%1");
+        row("device name, current folder with blanks", "Pce", "My Games", "My Games/nul.pce", {},
+            "3|-sgx|\\\\?\\Z:%1\\My Games\\nul.pce", "Z:%1\\My Games");
+        row("current folder", "Pce", "cur?dir \"x\"", "cur?dir \"x\"/game.pce",
+            {"cur_dir \"x\"/game.pce"}, "3|-sgx|Z:%1\\CUR_~MBE\\game.pce", "Z:%1\\CUR_~MBE");
+        row("tab in an 8.3 name", "Pce", "", "ta\tb.pce", {}, noName + "\"ta\tb.pce\"", "");
+        row("backslash in a short name", "Pce", "", "a\\b/game.pce", {}, noName + "\"a\\b\"", "");
+        row("current folder without a name", "Pce", "a\\b", "a\\b/game.pce", {},
+            noName + "\"a\\b\"", "");
     }
-    void namesWindowsForbidsThroughWine()
+    void windowsProgramsThroughWine()
     {
-        // Every name reaches a Windows emulator as a path that opens that very file, or a box says
+        // Every name reaches a Windows program as a path that opens that very file, or a box says
         // why it cannot: by the short name Wine makes up for a name Windows forbids, or, for a
         // device name, past Windows' device lookup.
+        QFETCH(QString, press);
         QFETCH(QString, current);
         QFETCH(QString, rom);
         QFETCH(QStringList, decoys);
-        QFETCH(QString, argument);
+        QFETCH(QString, told);
         QFETCH(QString, cwd);
         for (const QString& file : decoys << rom) {
             for (qsizetype slash = file.indexOf(u'/'); slash >= 0;
@@ -473,23 +409,34 @@ private slots:
             QVERIFY(make(m_window->folder(),
                          {"file|" + FileSystem::encodeName(file).toPercentEncoding()}));
         }
-        QVERIFY(make(m_window->at(current), {"windows|PCE.EXE"}) &&
+        QVERIFY(make(m_window->at(current),
+                     {"windows|PCE.EXE", "windows|WINHELP.EXE", "file|RurevAR.hlp"}) &&
                 QDir::setCurrent(m_window->at(current)));
+        m_window->find<QCheckBox>("CheckSGX")->setChecked(true);
         m_window->romPath()->setText(m_window->at(rom));
-        if (argument.startsWith("box ")) {
-            m_window->press("Pce");
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", "/nowhere"); // first without Wine: a box says what is missing
+        m_window->press(qPrintable(press));
+        qputenv("PATH", path);
+        QVERIFY2(press == "Help" ||
+                     boxes().value(0).contains("PCE.EXE is a Windows program, which needs Wine"),
+                 qPrintable(boxes().join('\n')));
+        boxes().clear();
+        m_window->press(qPrintable(press));
+        if (told.startsWith("box ")) {
             QVERIFY2(boxes().size() == 1 &&
                          boxes()[0].startsWith("box 16 Didor AzodoVez|Cannot start PCE.EXE: " +
-                                               argument.mid(4)),
+                                               told.mid(4)),
                      qPrintable(boxes().join('\n')));
             QVERIFY(m_window->runs().isEmpty());
         } else {
             const QString folder = m_window->folder().replace(u'/', u'\\');
-            const Run run = wineRun("Pce");
-            QCOMPARE(arguments(run), QStringList{argument.arg(folder)});
-            QCOMPARE(FileSystem::decodeName(run["cwd"]), cwd.arg(folder));
-            QCOMPARE(run["opened"], QByteArray("1"));
-            QVERIFY(boxes().isEmpty());
+            QVERIFY(waitForRuns(1) && boxes().isEmpty());
+            const Run run = m_window->runs()[0];
+            QCOMPARE((QStringList{run["showwindow"]} + arguments(run)).join(u'|'),
+                     told.replace("%1", folder));
+            QCOMPARE(FileSystem::decodeName(run["cwd"]), cwd.replace("%1", folder));
+            QCOMPARE(run["flags"] + run["opened"], QByteArray(press == "Cd" ? "0x10" : "0x11"));
         }
         QVERIFY(QDir::setCurrent(m_window->folder()));
     }

@@ -213,9 +213,6 @@ private slots:
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 3, box->height() - 3));
         QVERIFY(box->isChecked());
         QCOMPARE(told(box)->rect(), QRect(box->mapToGlobal(QPoint()), box->size()));
-        QCOMPARE(told(m_window->find("CheckSound"))->text(QAccessible::Name),
-                 QString("Disable the sound card."));
-        QCOMPARE(told(m_window->form.get())->role(), QAccessible::Window);
         QCOMPARE(told(m_drive)->text(QAccessible::Name), QString("Drive"));
         QAccessibleTextInterface* shown = told(m_drive)->textInterface();
         QVERIFY(shown && !m_drive->currentText().isEmpty());
@@ -374,7 +371,6 @@ private slots:
         key(Qt::Key_F1);
         QPointer<HelpWindow> help;
         QTRY_VERIFY(help = qobject_cast<HelpWindow*>(QApplication::activeWindow()));
-        QCOMPARE(QAccessible::queryAccessibleInterface(help)->role(), QAccessible::Window);
         QVERIFY(help->browser()
                     ->toPlainText()
                     .replace(QChar::Nbsp, u' ')

@@ -12,7 +12,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,19 +58,16 @@ struct TestRuntime : QtRuntime
     QStringList missing, calls;
     std::function<void()> onProbe; // called before a recorded probe answers
 };
-// The stand-in emulator, for Linux or Windows; a Windows test finds it beside itself.
-inline QString standIn(bool windows)
+// A stand-in the build puts beside the tests: DIDOR_STANDIN for this system, DIDOR_WINDOWS_STANDIN
+// for Windows (empty on Linux without MinGW), "pce_dos.exe" for DOS (absent without nasm).
+inline QString standIn(const char* name)
 {
-#ifdef Q_OS_WIN
-    Q_UNUSED(windows)
-    return QCoreApplication::applicationDirPath() + "/pce_standin.exe";
-#else
-    return windows ? DIDOR_WINDOWS_STANDIN : DIDOR_STANDIN;
-#endif
+    return QCoreApplication::applicationDirPath() + '/' + name;
 }
 // Makes entries below `root`: "file|NAME", "dir|NAME", "link|NAME|TARGET", "fifo|NAME",
 // "program|NAME" (the stand-in), "windows|NAME" (the Windows one), "garbage|NAME" (runnable, no
-// program); files on Linux with any name, %XX for any byte. Links and pipes are Linux's.
+// program); files on Linux with any name, %XX for any byte. Links and pipes are Linux's;
+// "attributes|NAME|N" sets Windows' file attributes N on NAME.
 inline bool make(const QString& root, const QStringList& steps)
 {
     for (const QString& step : steps) {
@@ -81,14 +80,18 @@ inline bool make(const QString& root, const QStringList& steps)
         const bool made =
             kind == "dir"       ? QDir().mkdir(path)
             : kind == "garbage" ? file.open(QIODevice::WriteOnly) && file.write("\177ELF?") == 5
-            : runnable          ? QFile::copy(standIn(kind == "windows"), path)
+            : runnable
+                ? QFile::copy(standIn(kind == "windows" ? DIDOR_WINDOWS_STANDIN : DIDOR_STANDIN),
+                              path)
 #ifndef Q_OS_WIN
             : kind == "link" ? ::symlink(word[2].toUtf8().constData(), bytes.constData()) == 0
             : kind == "fifo" ? ::mkfifo(bytes.constData(), 0600) == 0
                              : ::close(::open(bytes.constData(), O_CREAT | O_WRONLY, 0600)) == 0 &&
                                    ::truncate(bytes.constData(), 1) == 0;
 #else
-                       : file.open(QIODevice::WriteOnly) && file.write("x") == 1;
+            : kind == "attributes"
+                ? SetFileAttributesW(qUtf16Printable(path), word[2].toUInt()) != 0
+                : file.open(QIODevice::WriteOnly) && file.write("x") == 1;
 #endif
         if (!made || (runnable &&
                       !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)))
