@@ -2,9 +2,7 @@
 #include "support/Fixture.h"
 #include "system/DosBox.h"
 #include "system/ProgramKind.h"
-#ifndef Q_OS_WIN
 #include "system/Wine.h"
-#endif
 
 #include <QCheckBox>
 
@@ -177,9 +175,8 @@ private slots:
               "roms/x.y.pce", "roms/X~1.PCE", "roms/Été.pce", "roms/100% sure/Bonk (J) [!].pce",
               "roms/100% sure/Bonk (J).pce"})
             QVERIFY(write(window.at(file), file.toUtf8()));
-        for (const char* box :
-             {"CheckFormat", "CheckInverse", "CheckSGX", "CheckJoy", "CheckSound"})
-            window.find<QCheckBox>(box)->setChecked(true);
+        for (QCheckBox* box : window.form->findChildren<QCheckBox*>())
+            box->setChecked(true);
         window.romPath()->setText(rom.isEmpty() ? rom : window.at(rom));
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", "/nowhere"); // first without DOSBox: a box says what to install

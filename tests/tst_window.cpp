@@ -175,9 +175,10 @@ private slots:
             (QList<QRect>{bar->tabRect(0), bar->tabRect(1), bar->tabRect(2)}),
             (QList<QRect>{QRect(0, 0, 152, 20), QRect(152, 0, 152, 20), QRect(304, 0, 153, 20)}));
     }
-    void keyboardAlone()
+    void keyboardAndScreenReader()
     {
-        // Ctrl+Tab from the drive list, Enter on a button; End, Enter, Tab, Down, Enter start an
+        // Ctrl+Tab from the drive list; an option box over the whole box a click ticks; the drive
+        // list told by what it is for; Enter on a button; End, Enter, Tab, Down, Enter start an
         // image.
         QVERIFY(make(m_window->folder(), {"dir|sub", "file|sub/inner.pce"}) &&
                 open(m_window->folder()));
@@ -187,6 +188,16 @@ private slots:
         m_drive->setFocus();
         key(Qt::Key_Tab, Qt::ControlModifier);
         QCOMPARE(tabs->currentIndex(), 1);
+        auto* box = m_window->find<QCheckBox>("CheckFormat");
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 3, box->height() - 3));
+        QVERIFY(box->isChecked());
+        QCOMPARE(QAccessible::queryAccessibleInterface(box)->rect(),
+                 QRect(box->mapToGlobal(QPoint()), box->size()));
+        QAccessibleInterface* drive = QAccessible::queryAccessibleInterface(m_drive);
+        QCOMPARE(drive->text(QAccessible::Name), QString("Drive"));
+        QAccessibleTextInterface* shown = drive->textInterface();
+        QVERIFY(shown && !m_drive->currentText().isEmpty());
+        QCOMPARE(shown->text(0, shown->characterCount()), m_drive->currentText());
         key(Qt::Key_Backtab, Qt::ControlModifier);
         QCOMPARE(tabs->currentIndex(), 0);
         m_window->find("Cd")->setFocus();
@@ -199,24 +210,8 @@ private slots:
         key(Qt::Key_Down);
         QCOMPARE(m_window->romPath()->text(), m_window->at("sub/inner.pce"));
         key(Qt::Key_Return);
-        QCOMPARE(calls(), (QStringList{"probe PCE.EXE", "start 3 PCE.EXE -cd", "probe PCE.EXE",
-                                       "start 3 PCE.EXE " + m_window->at("sub/inner.pce")}));
-    }
-    void whatAScreenReaderIsTold()
-    {
-        // An option box over the whole box a click ticks; the drive list by what it is for.
-        const auto told = [](QObject* object) {
-            return QAccessible::queryAccessibleInterface(object);
-        };
-        m_window->find<TabDialog>("SSTab1")->setCurrentIndex(1);
-        auto* box = m_window->find<QCheckBox>("CheckFormat");
-        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 3, box->height() - 3));
-        QVERIFY(box->isChecked());
-        QCOMPARE(told(box)->rect(), QRect(box->mapToGlobal(QPoint()), box->size()));
-        QCOMPARE(told(m_drive)->text(QAccessible::Name), QString("Drive"));
-        QAccessibleTextInterface* shown = told(m_drive)->textInterface();
-        QVERIFY(shown && !m_drive->currentText().isEmpty());
-        QCOMPARE(shown->text(0, shown->characterCount()), m_drive->currentText());
+        QCOMPARE(calls(), (QStringList{"probe PCE.EXE", "start 3 PCE.EXE -1 -cd", "probe PCE.EXE",
+                                       "start 3 PCE.EXE -1 " + m_window->at("sub/inner.pce")}));
     }
     void listsShow()
     {
@@ -364,13 +359,9 @@ private slots:
 #endif
     void ownHelpWindow() // last: it ends the event loop
     {
-        // F1 opens it; its text names every flag in the order of the line.
-        m_window->runtime.missing = QStringList{"RurevAR.hlp"};
-        QApplication::setActiveWindow(m_window->form.get());
-        QVERIFY(QTest::qWaitForWindowActive(m_window->form.get()));
-        key(Qt::Key_F1);
-        QPointer<HelpWindow> help;
-        QTRY_VERIFY(help = qobject_cast<HelpWindow*>(QApplication::activeWindow()));
+        // It comes to the front; its text names every flag in the order of the line.
+        QPointer<HelpWindow> help = HelpWindow::showHelp(m_window->form.get());
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(help));
         QVERIFY(help->browser()
                     ->toPlainText()
                     .replace(QChar::Nbsp, u' ')
