@@ -3,9 +3,12 @@
 #include "system/FileSystem.h"
 #include "system/WineNames.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include <algorithm>
 
 #include <langinfo.h>
 #include <unistd.h>
@@ -70,23 +73,49 @@ QList<QByteArray> environment()
     return result;
 }
 
-bool runs16Bit()
+namespace {
+
+// The first bytes of the file at `path`; empty when it cannot be read.
+QByteArray head(const QString& path, qint64 size)
 {
-    QFile program(loader());
-    if (program.open(QIODevice::ReadOnly) && program.read(5) == QByteArray("\x7f"
-                                                                           "ELF\x01"))
-        return true; // a 32-bit ELF program
-    return !QStandardPaths::findExecutable(QStringLiteral("wine32")).isEmpty() ||
-           QFileInfo(QStringLiteral("/usr/lib/wine/wine")).isExecutable();
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.read(size) : QByteArray();
 }
 
-QString needs32Bit(const QString& name)
+bool is32BitLoader(const QString& path)
 {
-    return QStringLiteral("%1 is a program for 16-bit Windows, which Wine runs only with its "
+    return QFileInfo(path).isExecutable() && head(path, 5) == QByteArray("\177ELF\001");
+}
+
+} // namespace
+
+bool has32BitPart()
+{
+    const QString wine = loader();
+    if (wine.isEmpty())
+        return false;
+    const QDir folder = QFileInfo(wine).dir();
+    QStringList loaders{wine, folder.filePath(QStringLiteral("wine32"))};
+    const QByteArray start = head(wine, 4096);
+    if (start.startsWith("\177ELF") && folder.exists(QStringLiteral("../lib/wine/i386-windows")))
+        return true;
+    if (start.startsWith("#!")) {
+        for (const QByteArray& line : start.split('\n')) {
+            if (line.startsWith("wine32="))
+                loaders << FileSystem::decodeName(line.mid(7).trimmed());
+        }
+    }
+    return std::any_of(loaders.cbegin(), loaders.cend(), is32BitLoader);
+}
+
+QString needs32Bit(const QString& name, int bits)
+{
+    return QStringLiteral("%1 is a program for %2-bit Windows, which Wine runs only with its "
                           "32-bit part. Install it (on Debian and Ubuntu: sudo dpkg "
                           "--add-architecture i386, sudo apt-get update, then sudo apt-get install "
                           "wine32:i386) and try again")
-        .arg(name);
+        .arg(name)
+        .arg(bits);
 }
 
 QString notInstalled(const QString& name)

@@ -31,11 +31,13 @@ Result<QStringList> command(const QString& loader, const QString& program,
 // reads file names and arguments in the locale's character set.
 QList<QByteArray> environment();
 
-// Whether Wine has its 32-bit part, without which it cannot run 16-bit Windows programs: a 32-bit
-// `wine` loader, a `wine32` on PATH, or Debian's 32-bit loader beside its `wine` script.
-bool runs16Bit();
-// Why a 16-bit Windows program cannot be started here without it.
-QString needs32Bit(const QString& name);
+// Whether the `wine` on PATH has its 32-bit part, without which it runs neither 32- nor 16-bit
+// Windows programs: it is a 32-bit loader itself, has a `wine32` beside it, or, as Debian's script
+// does, names one as wine32=PATH; or it is a loader with Wine's 32-bit Windows files in
+// ../lib/wine/i386-windows, which runs 32-bit programs itself (WoW64).
+bool has32BitPart();
+// Why a Windows program for `bits`-bit Windows cannot be started here without it.
+QString needs32Bit(const QString& name, int bits);
 
 // Why a Windows program cannot be started here.
 QString notInstalled(const QString& name);
