@@ -323,7 +323,8 @@ private slots:
     void windowsProgramsThroughWine_data()
     {
         // A press with Windows stand-ins for PCE.EXE and the help viewer in the current folder, the
-        // ROM, all below the test's folder (%1 in Windows form); what the program is told: its show
+        // ROM, all below the test's folder (%1 in Windows form), typed as it stands where it begins
+        // with "./"; what the program is told: its show
         // state, its arguments, each name as Wine lists it (wine cmd /c dir /x), and its current
         // folder; or, where Wine offers no name, what the box says. Every row runs the 32-bit
         // stand-ins, the kind a real PCE.EXE is; those marked 64 run the 64-bit ones too.
@@ -360,6 +361,8 @@ private slots:
             "3|-sgx|Z:%1\\LINE~T34\\__~~~0X2\\TABB~UVI.PCE|Z:%1");
         row({32, 64}, "device name, current folder with blanks", "My Games/nul.pce",
             "3|-sgx|\\\\?\\Z:%1\\My Games\\nul.pce|Z:%1\\My Games", "My Games");
+        row({32}, "typed relative path", "./roms/say\"x\".pce",
+            "3|-sgx|Z:%1\\roms\\SAY_~NN1.PCE|Z:%1");
         row({32}, "current folder", "cur?dir \"x\"/game.pce",
             "3|-sgx|Z:%1\\CUR_~MBE\\game.pce|Z:%1\\CUR_~MBE", "cur?dir \"x\"");
         row({32}, "tab in an 8.3 name", "ta\tb.pce", noName + "\"ta\tb.pce\"");
@@ -387,7 +390,7 @@ private slots:
                      {windows + "PCE.EXE", windows + "WINHELP.EXE", "file|RurevAR.hlp"}) &&
                 QDir::setCurrent(m_window->at(current)));
         m_window->find<QCheckBox>("CheckSGX")->setChecked(true);
-        m_window->romPath()->setText(m_window->at(rom));
+        m_window->romPath()->setText(rom.startsWith("./") ? rom : m_window->at(rom));
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", "/nowhere"); // first without Wine: a box says what is missing
         m_window->press(qPrintable(press));

@@ -48,11 +48,7 @@ Result<QStringList> command(const QString& loader, const QString& program,
     else
         result << program;
     for (const QString& argument : paths) {
-        if (!argument.startsWith(u'/')) {
-            result << argument;
-            continue;
-        }
-        const Result<QString> windows = windowsPath(argument);
+        const Result<QString> windows = windowsArgument(argument, folder);
         if (!windows.ok())
             return Result<QStringList>::failure(windows.reason());
         result << windows.value();

@@ -22,8 +22,8 @@ QString ownProgram(const QString& name);
 // The argument list (the loader first) that has Wine start `program` with `arguments` in the
 // folder `folder` (an absolute Linux path), showing its window as `style` asks. A program with a
 // folder part is a Linux path, relative to `folder` or absolute; a bare name is one of Wine's own
-// programs. The folder, the program's path and the arguments that are absolute Linux paths go in
-// their Windows form (see WineNames.h); fails when one of them has none.
+// programs. The folder and the program's path go in their Windows form, the arguments as
+// windowsArgument() gives them (see WineNames.h); fails when one of them has none.
 Result<QStringList> command(const QString& loader, const QString& program,
                             const QStringList& arguments, WindowStyle style, const QString& folder);
 

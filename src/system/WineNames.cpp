@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include <sys/stat.h>
+
 namespace Wine {
 
 namespace {
@@ -137,6 +139,15 @@ bool isDeviceName(const QString& name)
             base[3] >= u'1' && base[3] <= u'9');
 }
 
+// Whether a Windows program can use `part` of a path as it is. A name that is not valid UTF-8
+// reaches Windows programs with U+FFFD in it, which names no file; Wine finds the file by its short
+// name.
+bool partPassesAsItIs(const QString& part)
+{
+    return part == u"." || part == u".." ||
+           (decodedLikeWine(FileSystem::encodeName(part)) == part && passesAsItIs(part));
+}
+
 } // namespace
 
 Result<QString> windowsPath(const QString& path)
@@ -144,11 +155,9 @@ Result<QString> windowsPath(const QString& path)
     const QStringList parts = path.split(u'/', Qt::SkipEmptyParts);
     QString result = QStringLiteral("Z:");
     for (const QString& part : parts) {
-        // A name that is not valid UTF-8 reaches Windows programs with U+FFFD in it, which names
-        // no file; Wine finds the file by its short name.
-        const QString name = decodedLikeWine(FileSystem::encodeName(part));
         QString windowsName = part;
-        if (part != u"." && part != u".." && (name != part || !passesAsItIs(name))) {
+        if (!partPassesAsItIs(part)) {
+            const QString name = decodedLikeWine(FileSystem::encodeName(part));
             windowsName = shortName(name);
             const bool usable = std::all_of(windowsName.cbegin(), windowsName.cend(), [](QChar c) {
                 return c.unicode() >= 0x20 && c != u':' && c != u'\\';
@@ -165,6 +174,20 @@ Result<QString> windowsPath(const QString& path)
     return isDeviceName(result.mid(result.lastIndexOf(u'\\') + 1))
                ? QStringLiteral("\\\\?\\") + result
                : result;
+}
+
+Result<QString> windowsArgument(const QString& argument, const QString& folder)
+{
+    if (argument.startsWith(u'/'))
+        return windowsPath(argument);
+    const QStringList parts = argument.split(u'/', Qt::SkipEmptyParts);
+    const bool asItIs = std::all_of(parts.cbegin(), parts.cend(), partPassesAsItIs) &&
+                        (parts.isEmpty() || !isDeviceName(parts.last()));
+    const QString path = FileSystem::clean(FileSystem::join(folder, argument));
+    struct stat entry;
+    if (asItIs || ::lstat(FileSystem::encodeName(path).constData(), &entry) != 0)
+        return argument;
+    return windowsPath(path);
 }
 
 } // namespace Wine

@@ -19,4 +19,10 @@ namespace Wine {
 // control character, colon or backslash among the characters its short name keeps.
 Result<QString> windowsPath(const QString& path);
 
+// The form in which `argument` reaches a Windows program that Wine starts in `folder` (an absolute
+// Linux path): an absolute Linux path by its Windows path, and so is a relative one to an entry in
+// `folder` that the program cannot reach as it stands (a part it cannot use as it is, or a last
+// part that Windows takes for a device); anything else, a flag for one, as it is.
+Result<QString> windowsArgument(const QString& argument, const QString& folder);
+
 } // namespace Wine
