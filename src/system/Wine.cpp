@@ -93,8 +93,10 @@ bool has32BitPart()
     const QDir folder = QFileInfo(wine).dir();
     QStringList loaders{wine, folder.filePath(QStringLiteral("wine32"))};
     const QByteArray start = head(wine, 4096);
+    // A loader in WoW64 mode runs 32-bit programs itself, with the 32-bit Windows files it has.
     if (start.startsWith("\177ELF") && folder.exists(QStringLiteral("../lib/wine/i386-windows")))
         return true;
+    // Debian's and Ubuntu's `wine` is a script that starts the 32-bit loader it names, if present.
     if (start.startsWith("#!")) {
         for (const QByteArray& line : start.split('\n')) {
             if (line.startsWith("wine32="))
