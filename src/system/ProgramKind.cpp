@@ -3,6 +3,11 @@
 #include <QFile>
 #include <QtEndian>
 
+namespace {
+// The machine type of a program for 32-bit Windows on x86 (IMAGE_FILE_MACHINE_I386).
+constexpr quint16 MachineI386 = 0x014C;
+} // namespace
+
 ProgramKind programKind(const QString& path)
 {
     QFile file(path);
@@ -32,9 +37,13 @@ ProgramKind programKind(QIODevice* device)
     const quint16 relocations = qFromLittleEndian<quint16>(header.constData() + 0x18);
     if (next < 64 || next > quint64(device->size()) - 2 || !device->seek(next))
         return ProgramKind::Dos;
-    const QByteArray signature = device->read(4);
-    if (signature == QByteArray("PE\0\0", 4))
-        return ProgramKind::Windows;
+    const QByteArray signature = device->read(6);
+    if (signature.startsWith(QByteArray("PE\0\0", 4))) {
+        // The PE signature is followed by the machine the program was built for.
+        const bool i386 = signature.size() == 6 &&
+                          qFromLittleEndian<quint16>(signature.constData() + 4) == MachineI386;
+        return i386 ? ProgramKind::Windows32 : ProgramKind::Windows;
+    }
     if (relocations >= 0x40 && signature.startsWith("NE"))
         return ProgramKind::Windows16;
     return ProgramKind::Dos; // LE, LX or none: a DOS program, extended or not

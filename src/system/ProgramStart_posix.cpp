@@ -134,12 +134,14 @@ Result<> start(const Program& program, const QString& commandLine, WindowStyle s
     const char* directory = nullptr;
     for (char** variable = environ; *variable != nullptr; ++variable)
         environment << QByteArray(*variable);
-    if (program.kind == ProgramKind::Windows || program.kind == ProgramKind::Windows16) {
+    if (program.kind == ProgramKind::Windows || program.kind == ProgramKind::Windows32 ||
+        program.kind == ProgramKind::Windows16) {
         executable = Wine::loader();
         if (executable.isEmpty())
             return Result<>::failure(Wine::notInstalled(parts.value(0)));
-        if (program.kind == ProgramKind::Windows16 && !Wine::runs16Bit())
-            return Result<>::failure(Wine::needs32Bit(parts.value(0)));
+        if (program.kind != ProgramKind::Windows && !Wine::has32BitPart())
+            return Result<>::failure(
+                Wine::needs32Bit(parts.value(0), program.kind == ProgramKind::Windows16 ? 16 : 32));
         const Result<QString> folder = FileSystem::currentDirectory();
         if (!folder.ok())
             return Result<>::failure(folder.reason());

@@ -1,7 +1,9 @@
 #include "system/Wine.h"
 
 #include "system/FileSystem.h"
+#include "system/WineNames.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -13,137 +15,6 @@
 
 namespace Wine {
 
-namespace {
-
-// One character of a name as Wine decodes it from UTF-8: anything it cannot decode becomes
-// U+FFFD, and a sequence cut off by the end of the name ends the name. Like Wine, it checks the
-// value after each continuation byte, and takes some bad ones along and leaves others.
-char32_t decodeLikeWine(const QByteArray& bytes, qsizetype* at)
-{
-    const uchar lead = uchar(bytes[(*at)++]);
-    if (lead < 0x80)
-        return lead;
-    const int length = lead < 0xC2 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : lead < 0xF5 ? 3 : 0;
-    if (*at + length > bytes.size()) {
-        *at = bytes.size();
-        return 0xFFFD;
-    }
-    char32_t value = lead & (0x7F >> (length + 1));
-    for (int left = length; left > 0; --left) {
-        const uchar next = uchar(bytes[*at]) ^ 0x80;
-        if (next >= 0x40)
-            return 0xFFFD;
-        value = (value << 6) | next;
-        if (left == 2 && value >= (0x110000 >> 6))
-            return 0xFFFD;
-        ++*at;
-        const bool surrogate = value >= (0xD800 >> 6) && value <= (0xDFFF >> 6);
-        if ((left == 3 && value < 0x10) || (left == 2 && (value < 0x20 || surrogate)))
-            return 0xFFFD;
-    }
-    return length > 0 && value >= 0x80 ? value : 0xFFFD;
-}
-
-char16_t lowerLikeWine(char16_t c)
-{
-    // Wine's case table follows Unicode but leaves these alone.
-    static const QList<char16_t> unchanged = {0x0130, 0x01C5, 0x01C8, 0x01CB, 0x01F2,
-                                              0x03F4, 0x1E9E, 0x2126, 0x212A, 0x212B};
-    return unchanged.contains(c) ? c : QChar::toLower(c);
-}
-
-// A name as Wine reads it from the file system: anything it cannot decode becomes U+FFFD.
-QString decodedLikeWine(const QByteArray& bytes)
-{
-    QString name;
-    for (qsizetype at = 0; at < bytes.size();) {
-        const char32_t c = decodeLikeWine(bytes, &at);
-        // Not QString::fromUcs4(), which drops a byte order mark.
-        if (QChar::requiresSurrogates(c))
-            name += QChar(QChar::highSurrogate(c));
-        name += QChar(QChar::requiresSurrogates(c) ? QChar::lowSurrogate(c) : char16_t(c));
-    }
-    return name;
-}
-
-// Whether a Windows program can use `name` as it is: Windows forbids these characters and control
-// characters in names, and drops the dots and blanks a name ends in.
-bool passesAsItIs(const QString& name)
-{
-    for (const QChar c : name) {
-        if (c.unicode() < 0x20 || QStringView(u"*?<>|\"\\").contains(c))
-            return false;
-    }
-    return !name.endsWith(u'.') && !name.endsWith(u' ');
-}
-
-// Whether `name` is a plain DOS name (eight characters at most, a dot and three more, no blank,
-// none of the characters DOS forbids), for which Wine makes up no short name. A character Wine
-// could not decode is one that DOS forbids; any other beyond ASCII counts as a plain one.
-bool isPlainDosName(const QString& name)
-{
-    const qsizetype dot = name.indexOf(u'.');
-    if (name.size() > 12 || dot == 0 || dot != name.lastIndexOf(u'.') || dot == name.size() - 1)
-        return false;
-    for (const QChar c : name) {
-        if (c == QChar(0xFFFD) || QStringView(u" *?<>|\"+=,;[]:/\\").contains(c))
-            return false;
-    }
-    return dot < 0 ? name.size() <= 8 : dot <= 8 && name.size() - dot <= 4;
-}
-
-bool isInvalidDosChar(char16_t c)
-{
-    return c > 0x7F || QStringView(u"*?<>|\"+=,;[] ~.").contains(QChar(c));
-}
-
-// The 8.3 name Wine makes up for a name that is no plain DOS name: up to four characters of the
-// name, padding, a hash of the whole name, and up to three characters of its extension.
-QString shortName(const QString& name)
-{
-    quint16 hash = 0xBEEF;
-    for (qsizetype i = 0; i + 1 < name.size(); ++i)
-        hash = quint16((hash << 3) ^ (hash >> 5) ^ lowerLikeWine(name[i].unicode()) ^
-                       (lowerLikeWine(name[i + 1].unicode()) << 8));
-    hash = quint16((hash << 3) ^ (hash >> 5) ^ lowerLikeWine(name.back().unicode()));
-    qsizetype extension = -1;
-    for (qsizetype i = 1; i + 1 < name.size(); ++i) {
-        if (name[i] == u'.')
-            extension = i;
-    }
-    const auto dosChar = [](QChar c) { return isInvalidDosChar(c.unicode()) ? QChar(u'_') : c; };
-    QString result;
-    for (qsizetype i = 0; i < 4 && i < name.size() && i != extension; ++i)
-        result += dosChar(name[i]);
-    result = result.leftJustified(5, u'~');
-    const char* const hashChars = "ABCDEFGHIJKLMNOPQRSTUVWXYZ012345";
-    result += QLatin1Char(hashChars[(hash >> 10) & 0x1F]);
-    result += QLatin1Char(hashChars[(hash >> 5) & 0x1F]);
-    result += QLatin1Char(hashChars[hash & 0x1F]);
-    if (extension >= 0) {
-        result += u'.';
-        for (qsizetype i = extension + 1; i < name.size() && i <= extension + 3; ++i)
-            result += dosChar(name[i]);
-    }
-    return result.toUpper();
-}
-
-// Whether Windows takes a path ending in `name` for one of its devices, whatever the extension:
-// NUL, CON.PCE and "aux .txt" all name a device, not a file.
-bool isDeviceName(const QString& name)
-{
-    qsizetype end = 0;
-    while (end < name.size() && name[end] != u'.' && name[end] != u':')
-        ++end;
-    const QString base = name.left(end).trimmed().toUpper();
-    static const QStringList devices = {"AUX", "CON", "NUL", "PRN", "CONIN$", "CONOUT$"};
-    return devices.contains(base) ||
-           (base.size() == 4 && (base.startsWith(u"COM") || base.startsWith(u"LPT")) &&
-            base[3] >= u'1' && base[3] <= u'9');
-}
-
-} // namespace
-
 QString loader()
 {
     return QStandardPaths::findExecutable(QStringLiteral("wine"));
@@ -154,34 +25,6 @@ QString ownProgram(const QString& name)
     return name.compare(QLatin1String("WINHELP.EXE"), Qt::CaseInsensitive) == 0
                ? QStringLiteral("winhlp32.exe")
                : QString();
-}
-
-Result<QString> windowsPath(const QString& path)
-{
-    const QStringList parts = path.split(u'/', Qt::SkipEmptyParts);
-    QString result = QStringLiteral("Z:");
-    for (const QString& part : parts) {
-        // A name that is not valid UTF-8 reaches Windows programs with U+FFFD in it, which names
-        // no file; Wine finds the file by its short name.
-        const QString name = decodedLikeWine(FileSystem::encodeName(part));
-        QString windowsName = part;
-        if (part != u"." && part != u".." && (name != part || !passesAsItIs(name))) {
-            windowsName = shortName(name);
-            const bool usable = std::all_of(windowsName.cbegin(), windowsName.cend(), [](QChar c) {
-                return c.unicode() >= 0x20 && c != u':' && c != u'\\';
-            });
-            if (isPlainDosName(name) || !usable)
-                return Result<QString>::failure(
-                    QStringLiteral("Wine offers Windows programs no name for \"%1\"").arg(part));
-        }
-        result += u'\\' + windowsName;
-    }
-    if (path.endsWith(u'/') || parts.isEmpty())
-        return result + u'\\';
-    // The prefix \\?\ has Windows take the path as it stands, without looking for devices.
-    return isDeviceName(result.mid(result.lastIndexOf(u'\\') + 1))
-               ? QStringLiteral("\\\\?\\") + result
-               : result;
 }
 
 Result<QStringList> command(const QString& loader, const QString& program,
@@ -205,11 +48,7 @@ Result<QStringList> command(const QString& loader, const QString& program,
     else
         result << program;
     for (const QString& argument : paths) {
-        if (!argument.startsWith(u'/')) {
-            result << argument;
-            continue;
-        }
-        const Result<QString> windows = windowsPath(argument);
+        const Result<QString> windows = windowsArgument(argument, folder);
         if (!windows.ok())
             return Result<QStringList>::failure(windows.reason());
         result << windows.value();
@@ -230,23 +69,51 @@ QList<QByteArray> environment()
     return result;
 }
 
-bool runs16Bit()
+namespace {
+
+// The first bytes of the file at `path`; empty when it cannot be read.
+QByteArray head(const QString& path, qint64 size)
 {
-    QFile program(loader());
-    if (program.open(QIODevice::ReadOnly) && program.read(5) == QByteArray("\x7f"
-                                                                           "ELF\x01"))
-        return true; // a 32-bit ELF program
-    return !QStandardPaths::findExecutable(QStringLiteral("wine32")).isEmpty() ||
-           QFileInfo(QStringLiteral("/usr/lib/wine/wine")).isExecutable();
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.read(size) : QByteArray();
 }
 
-QString needs32Bit(const QString& name)
+bool is32BitLoader(const QString& path)
 {
-    return QStringLiteral("%1 is a program for 16-bit Windows, which Wine runs only with its "
+    return QFileInfo(path).isExecutable() && head(path, 5) == QByteArray("\177ELF\001");
+}
+
+} // namespace
+
+bool has32BitPart()
+{
+    const QString wine = loader();
+    if (wine.isEmpty())
+        return false;
+    const QDir folder = QFileInfo(wine).dir();
+    QStringList loaders{wine, folder.filePath(QStringLiteral("wine32"))};
+    const QByteArray start = head(wine, 4096);
+    // A loader in WoW64 mode runs 32-bit programs itself, with the 32-bit Windows files it has.
+    if (start.startsWith("\177ELF") && folder.exists(QStringLiteral("../lib/wine/i386-windows")))
+        return true;
+    // Debian's and Ubuntu's `wine` is a script that starts the 32-bit loader it names, if present.
+    if (start.startsWith("#!")) {
+        for (const QByteArray& line : start.split('\n')) {
+            if (line.startsWith("wine32="))
+                loaders << FileSystem::decodeName(line.mid(7).trimmed());
+        }
+    }
+    return std::any_of(loaders.cbegin(), loaders.cend(), is32BitLoader);
+}
+
+QString needs32Bit(const QString& name, int bits)
+{
+    return QStringLiteral("%1 is a program for %2-bit Windows, which Wine runs only with its "
                           "32-bit part. Install it (on Debian and Ubuntu: sudo dpkg "
                           "--add-architecture i386, sudo apt-get update, then sudo apt-get install "
                           "wine32:i386) and try again")
-        .arg(name);
+        .arg(name)
+        .arg(bits);
 }
 
 QString notInstalled(const QString& name)

@@ -22,29 +22,22 @@ QString ownProgram(const QString& name);
 // The argument list (the loader first) that has Wine start `program` with `arguments` in the
 // folder `folder` (an absolute Linux path), showing its window as `style` asks. A program with a
 // folder part is a Linux path, relative to `folder` or absolute; a bare name is one of Wine's own
-// programs. The folder, the program's path and the arguments that are absolute Linux paths go in
-// their Windows form (see windowsPath()); fails when one of them has none.
+// programs. The folder and the program's path go in their Windows form, the arguments as
+// windowsArgument() gives them (see WineNames.h); fails when one of them has none.
 Result<QStringList> command(const QString& loader, const QString& program,
                             const QStringList& arguments, WindowStyle style, const QString& folder);
-
-// The path by which a Windows program under Wine reaches the file or folder at the absolute Linux
-// `path`: on drive Z:, with backslashes. A part goes by its own name where Windows programs can
-// use it, else by the 8.3 short name Wine makes up for it: a name that is not valid UTF-8, that
-// holds * ? < > | " \ or a control character, or that ends in a dot or a blank. A path whose last
-// part Windows would take for a device (NUL, CON.PCE) begins with \\?\, which Windows takes as it
-// stands. Fails when a part has no usable name: a control character in a plain 8.3 name, or a
-// control character, colon or backslash among the characters its short name keeps.
-Result<QString> windowsPath(const QString& path);
 
 // The environment for Wine: this program's, with a UTF-8 locale where it has none, because Wine
 // reads file names and arguments in the locale's character set.
 QList<QByteArray> environment();
 
-// Whether Wine has its 32-bit part, without which it cannot run 16-bit Windows programs: a 32-bit
-// `wine` loader, a `wine32` on PATH, or Debian's 32-bit loader beside its `wine` script.
-bool runs16Bit();
-// Why a 16-bit Windows program cannot be started here without it.
-QString needs32Bit(const QString& name);
+// Whether the `wine` on PATH has its 32-bit part, without which it runs neither 32- nor 16-bit
+// Windows programs: it is a 32-bit loader itself, has a `wine32` beside it, or, as Debian's script
+// does, names one as wine32=PATH; or it is a loader with Wine's 32-bit Windows files in
+// ../lib/wine/i386-windows, which runs 32-bit programs itself (WoW64).
+bool has32BitPart();
+// Why a Windows program for `bits`-bit Windows cannot be started here without it.
+QString needs32Bit(const QString& name, int bits);
 
 // Why a Windows program cannot be started here.
 QString notInstalled(const QString& name);

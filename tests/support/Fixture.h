@@ -59,15 +59,16 @@ struct TestRuntime : QtRuntime
     std::function<void()> onProbe; // called before a recorded probe answers
 };
 // A stand-in the build puts beside the tests: DIDOR_STANDIN for this system, DIDOR_WINDOWS_STANDIN
-// for Windows (empty on Linux without MinGW), "pce_dos.exe" for DOS (absent without nasm).
+// and DIDOR_WINDOWS32_STANDIN for 64- and 32-bit Windows (empty without MinGW's compiler for it),
+// "pce_dos.exe" for DOS (absent without nasm).
 inline QString standIn(const char* name)
 {
     return QCoreApplication::applicationDirPath() + '/' + name;
 }
 // Makes entries below `root`: "file|NAME", "dir|NAME", "link|NAME|TARGET", "fifo|NAME",
-// "program|NAME" (the stand-in), "windows|NAME" (the Windows one), "garbage|NAME" (runnable, no
-// program); files on Linux with any name, %XX for any byte. Links and pipes are Linux's;
-// "attributes|NAME|N" sets Windows' file attributes N on NAME.
+// "program|NAME" (the stand-in), "windows|NAME" and "windows32|NAME" (the Windows ones),
+// "garbage|NAME" (runnable, no program); files on Linux with any name, %XX for any byte. Links and
+// pipes are Linux's; "attributes|NAME|N" sets Windows' file attributes N on NAME.
 inline bool make(const QString& root, const QStringList& steps)
 {
     for (const QString& step : steps) {
@@ -75,14 +76,15 @@ inline bool make(const QString& root, const QStringList& steps)
         const QString path = FileSystem::join(
             root, FileSystem::decodeName(QByteArray::fromPercentEncoding(word[1].toUtf8())));
         const QByteArray bytes = FileSystem::encodeName(path), kind = word[0].toLatin1();
-        const bool runnable = kind == "program" || kind == "windows" || kind == "garbage";
+        const bool runnable = kind == "program" || kind.startsWith("windows") || kind == "garbage";
+        const char* const program = kind == "windows"     ? DIDOR_WINDOWS_STANDIN
+                                    : kind == "windows32" ? DIDOR_WINDOWS32_STANDIN
+                                                          : DIDOR_STANDIN;
         QFile file(path);
         const bool made =
             kind == "dir"       ? QDir().mkdir(path)
             : kind == "garbage" ? file.open(QIODevice::WriteOnly) && file.write("\177ELF?") == 5
-            : runnable
-                ? QFile::copy(standIn(kind == "windows" ? DIDOR_WINDOWS_STANDIN : DIDOR_STANDIN),
-                              path)
+            : runnable          ? QFile::copy(standIn(program), path)
 #ifndef Q_OS_WIN
             : kind == "link" ? ::symlink(word[2].toUtf8().constData(), bytes.constData()) == 0
             : kind == "fifo" ? ::mkfifo(bytes.constData(), 0600) == 0
