@@ -20,6 +20,7 @@
 #include <QTimer>
 
 #ifndef Q_OS_WIN
+#include "support/XKeys.h"
 #include <sched.h>
 #include <sys/mount.h>
 
@@ -198,7 +199,7 @@ private slots:
         QAccessibleTextInterface* shown = drive->textInterface();
         QVERIFY(shown && !m_drive->currentText().isEmpty());
         QCOMPARE(shown->text(0, shown->characterCount()), m_drive->currentText());
-        key(Qt::Key_Backtab, Qt::ControlModifier);
+        key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier); // as Windows tells it
         QCOMPARE(tabs->currentIndex(), 0);
         m_window->find("Cd")->setFocus();
         key(Qt::Key_Return);
@@ -213,6 +214,62 @@ private slots:
         QCOMPARE(calls(), (QStringList{"probe PCE.EXE", "start 3 PCE.EXE -1 -cd", "probe PCE.EXE",
                                        "start 3 PCE.EXE -1 " + m_window->at("sub/inner.pce")}));
     }
+#ifndef Q_OS_WIN
+    void pagesTurnedThroughTheXServer_data()
+    {
+        // From a page and a control on it, keys pressed on a keyboard, to the page they turn to.
+        QTest::addColumn<int>("from");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<int>("to");
+        const QString back = "Control_L Shift_L Tab";
+        QTest::newRow("Ctrl+Shift+Tab, path box") << 0 << "Text1" << back << 2;
+        QTest::newRow("Ctrl+Shift+Tab, directory list") << 0 << "Dir1" << back << 2;
+        QTest::newRow("Ctrl+Shift+Tab, file list") << 0 << "File1" << back << 2;
+        QTest::newRow("Ctrl+Shift+Tab, option box") << 1 << "CheckSGX" << back << 0;
+        QTest::newRow("Ctrl+Backtab, file list") << 0 << "File1"
+                                                 << "Control_L ISO_Left_Tab" << 2;
+        QTest::newRow("Ctrl+Tab, drive list") << 0 << "Drive1"
+                                              << "Control_L Tab" << 1;
+        QTest::newRow("Ctrl+PageDown, option box") << 1 << "CheckJoy"
+                                                   << "Control_R Next" << 2;
+        QTest::newRow("Ctrl+PageUp, path box") << 0 << "Text1"
+                                               << "Control_L Prior" << 2;
+    }
+    void pagesTurnedThroughTheXServer()
+    {
+        QFETCH(int, from);
+        QFETCH(QString, control);
+        QFETCH(QString, keys);
+        QFETCH(int, to);
+        if (QGuiApplication::platformName() != "xcb") {
+            // The row again in a copy of this test on Qt's X platform, on an X server of its own
+            // that listens on no file and ends with its last client.
+            QProcess server, copy;
+            server.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-nolisten", "unix",
+                                  "-nolock", "-terminate"});
+            QVERIFY2(server.waitForReadyRead(10000), "Xvfb did not start");
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("DISPLAY", ':' + server.readAllStandardOutput().trimmed());
+            copy.setProcessEnvironment(environment);
+            copy.setProcessChannelMode(QProcess::MergedChannels);
+            copy.start(QCoreApplication::applicationFilePath(),
+                       {"-platform", "xcb",
+                        QString(QTest::currentTestFunction()) + ':' + QTest::currentDataTag()});
+            const bool passed = copy.waitForFinished(60000) && copy.exitCode() == 0;
+            server.terminate(), server.waitForFinished();
+            QVERIFY2(passed, copy.readAll());
+            return;
+        }
+        auto* tabs = m_window->find<TabDialog>("SSTab1");
+        tabs->setCurrentIndex(from);
+        m_window->form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window->form.get()));
+        m_window->find(qPrintable(control))->setFocus();
+        QVERIFY(pressThroughX(keys.toLatin1().split(' ')));
+        QTRY_COMPARE(tabs->currentIndex(), to);
+    }
+#endif
     void listsShow()
     {
         // Images in any case, sorted, byte for byte, links and pipes too; the chain of folders.

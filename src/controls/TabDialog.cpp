@@ -47,18 +47,21 @@ TabDialog::TabDialog(QWidget* parent)
     connect(m_tabs, &QTabBar::currentChanged, m_pages, &QStackedWidget::setCurrentIndex);
     connect(m_tabs, &QTabBar::currentChanged, this, &TabDialog::currentChanged);
     // Shortcuts rather than key handling, so that no control on a page can keep the keys for
-    // itself (a drop-down list takes Ctrl+Tab as a letter to look for).
-    const auto turnOn = [this](const QKeySequence& keys, int step) {
-        auto* shortcut = new QShortcut(keys, this);
+    // itself (a drop-down list takes Ctrl+Tab as a letter to look for). One shortcut for each
+    // way: X tells Ctrl+Shift+Tab both as itself and as Ctrl+Backtab, and a press that matches
+    // two keys comes as ambiguous, which is still a press of this shortcut. Ctrl+Shift+Backtab,
+    // as other systems tell it, Qt looks up as Ctrl+Shift+Tab.
+    const auto turnOn = [this](const QList<QKeySequence>& keys, int step) {
+        auto* shortcut = new QShortcut(this);
+        shortcut->setKeys(keys);
         shortcut->setContext(Qt::WidgetWithChildrenShortcut);
         connect(shortcut, &QShortcut::activated, this, [this, step] { turn(step); });
+        connect(shortcut, &QShortcut::activatedAmbiguously, this, [this, step] { turn(step); });
     };
-    turnOn(QKeySequence(Qt::CTRL | Qt::Key_Tab), 1);
-    turnOn(QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1);
-    turnOn(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1);
-    turnOn(QKeySequence(Qt::CTRL | Qt::Key_Backtab), -1);
-    turnOn(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1);
-    turnOn(QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1);
+    turnOn({Qt::CTRL | Qt::Key_Tab, Qt::CTRL | Qt::Key_PageDown}, 1);
+    turnOn(
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Tab, Qt::CTRL | Qt::Key_Backtab, Qt::CTRL | Qt::Key_PageUp},
+        -1);
 }
 
 int TabDialog::addTab(QWidget* page, const QString& caption)
