@@ -204,9 +204,13 @@ private slots:
         m_window->find("Cd")->setFocus();
         key(Qt::Key_Return);
         m_dir->setFocus();
+        QVERIFY(make(m_window->folder(), {"dir|new", "file|new.pce"}));
+        key(Qt::Key_Return); // on the open folder: both lists read it again
+        QTRY_COMPARE(rowsOf(m_file) + rowsOf(m_dir).mid(m_dir->model()->rowCount() - 2),
+                     (QStringList{"new.pce", "new", "sub"}));
         key(Qt::Key_End);
         key(Qt::Key_Return);
-        QTRY_COMPARE(m_file->model()->rowCount(), 1);
+        QTRY_COMPARE(rowsOf(m_file), QStringList{"inner.pce"});
         key(Qt::Key_Tab);
         key(Qt::Key_Down);
         QCOMPARE(m_window->romPath()->text(), m_window->at("sub/inner.pce"));
