@@ -20,7 +20,6 @@
 #include <QTimer>
 
 #ifndef Q_OS_WIN
-#include "support/XKeys.h"
 #include <sched.h>
 #include <sys/mount.h>
 
@@ -199,7 +198,7 @@ private slots:
         QAccessibleTextInterface* shown = drive->textInterface();
         QVERIFY(shown && !m_drive->currentText().isEmpty());
         QCOMPARE(shown->text(0, shown->characterCount()), m_drive->currentText());
-        key(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier); // as Windows tells it
+        key(Qt::Key_Backtab, Qt::ControlModifier);
         QCOMPARE(tabs->currentIndex(), 0);
         m_window->find("Cd")->setFocus();
         key(Qt::Key_Return);
@@ -226,19 +225,22 @@ private slots:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("keys");
         QTest::addColumn<int>("to");
-        const QString back = "Control_L Shift_L Tab";
-        QTest::newRow("Ctrl+Shift+Tab, path box") << 0 << "Text1" << back << 2;
-        QTest::newRow("Ctrl+Shift+Tab, directory list") << 0 << "Dir1" << back << 2;
-        QTest::newRow("Ctrl+Shift+Tab, file list") << 0 << "File1" << back << 2;
-        QTest::newRow("Ctrl+Shift+Tab, option box") << 1 << "CheckSGX" << back << 0;
+        QTest::newRow("Ctrl+Shift+Tab, path box") << 0 << "Text1"
+                                                  << "ctrl+shift+Tab" << 2;
+        QTest::newRow("Ctrl+Shift+Tab, directory list") << 0 << "Dir1"
+                                                        << "ctrl+shift+Tab" << 2;
+        QTest::newRow("Ctrl+Shift+Tab, file list") << 0 << "File1"
+                                                   << "ctrl+shift+Tab" << 2;
+        QTest::newRow("Ctrl+Shift+Tab, option box") << 1 << "CheckSGX"
+                                                    << "ctrl+shift+Tab" << 0;
         QTest::newRow("Ctrl+Backtab, file list") << 0 << "File1"
-                                                 << "Control_L ISO_Left_Tab" << 2;
+                                                 << "ctrl+ISO_Left_Tab" << 2;
         QTest::newRow("Ctrl+Tab, drive list") << 0 << "Drive1"
-                                              << "Control_L Tab" << 1;
+                                              << "ctrl+Tab" << 1;
         QTest::newRow("Ctrl+PageDown, option box") << 1 << "CheckJoy"
-                                                   << "Control_R Next" << 2;
+                                                   << "ctrl+Next" << 2;
         QTest::newRow("Ctrl+PageUp, path box") << 0 << "Text1"
-                                               << "Control_L Prior" << 2;
+                                               << "ctrl+Prior" << 2;
     }
     void pagesTurnedThroughTheXServer()
     {
@@ -247,8 +249,8 @@ private slots:
         QFETCH(QString, keys);
         QFETCH(int, to);
         if (QGuiApplication::platformName() != "xcb") {
-            // The row again in a copy of this test on Qt's X platform, on an X server of its own
-            // that listens on no file and ends with its last client.
+            // The row again in a copy of this test on Qt's X platform and an X server of its own,
+            // which listens on no file and ends with its last client.
             QProcess server, copy;
             server.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-nolisten", "unix",
                                   "-nolock", "-terminate"});
@@ -256,7 +258,6 @@ private slots:
             QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
             environment.insert("DISPLAY", ':' + server.readAllStandardOutput().trimmed());
             copy.setProcessEnvironment(environment);
-            copy.setProcessChannelMode(QProcess::MergedChannels);
             copy.start(QCoreApplication::applicationFilePath(),
                        {"-platform", "xcb",
                         QString(QTest::currentTestFunction()) + ':' + QTest::currentDataTag()});
@@ -270,7 +271,8 @@ private slots:
         m_window->form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_window->form.get()));
         m_window->find(qPrintable(control))->setFocus();
-        QVERIFY(pressThroughX(keys.toLatin1().split(' ')));
+        QCOMPARE(QProcess::execute("xdotool", {"key", keys}),
+                 0); // through the server, as a keyboard
         QTRY_COMPARE(tabs->currentIndex(), to);
     }
 #endif
