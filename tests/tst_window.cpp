@@ -14,8 +14,10 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QStyleFactory>
 #include <QStyleOptionButton>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTextBrowser>
 #include <QTimer>
 
@@ -174,6 +176,36 @@ private slots:
         QCOMPARE(
             (QList<QRect>{bar->tabRect(0), bar->tabRect(1), bar->tabRect(2)}),
             (QList<QRect>{QRect(0, 0, 152, 20), QRect(152, 0, 152, 20), QRect(304, 0, 153, 20)}));
+        // Under each style, the strip and the frame's top as QTabWidget draws them with tabs of
+        // the same sizes: the selected tab joined to its page.
+        struct Strip : QTabBar
+        {
+            Strip() { setDrawBase(false); } // as QTabWidget's own
+            QSize tabSizeHint(int index) const override { return {index == 2 ? 153 : 152, 20}; }
+        };
+        struct Plain : QTabWidget
+        {
+            Plain() { setTabBar(new Strip); }
+        };
+        auto* dialog = m_window->find<TabDialog>("SSTab1");
+        dialog->tabBar()->clearFocus();
+        const auto strip = [](QWidget* tabs) {
+            return tabs->grab({0, 0, tabs->width(), 21})
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
+        };
+        for (const QString& key : QStyleFactory::keys()) {
+            const std::unique_ptr<QStyle> style(QStyleFactory::create(key));
+            const auto back =
+                qScopeGuard([&] { dialog->setStyle({}), dialog->tabBar()->setStyle({}); });
+            Plain plain;
+            plain.setFont(dialog->font()), plain.resize(dialog->size()), plain.show();
+            for (const char* caption : {"Emulation", "Options", "About"})
+                plain.addTab(new QWidget, caption);
+            for (QWidget* tabs : QWidgetList{dialog, dialog->tabBar(), &plain, plain.tabBar()})
+                tabs->setStyle(style.get());
+            QVERIFY2(strip(dialog) == strip(&plain), qPrintable(key + " draws them otherwise"));
+        }
     }
     void keyboardAndScreenReader()
     {

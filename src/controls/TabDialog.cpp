@@ -30,6 +30,13 @@ protected:
         return {(column + 1) * width / perRow - column * width / perRow, m_dialog->tabHeight()};
     }
     QSize minimumTabSizeHint(int index) const override { return tabSizeHint(index); }
+    // The tabs stand on the dialog's frame, as a QTabWidget's do: styles fill the selected tab
+    // with the frame's colour then, so that it and its page read as one.
+    void initStyleOption(QStyleOptionTab* option, int index) const override
+    {
+        QTabBar::initStyleOption(option, index);
+        option->features |= QStyleOptionTab::HasFrame;
+    }
 
 private:
     TabDialog* m_dialog;
@@ -129,17 +136,18 @@ void TabDialog::paintEvent(QPaintEvent* event)
 {
     Q_UNUSED(event)
     // The frame around the pages, below the tab strip; the pages paint no background of their
-    // own, so it shows through them.
+    // own, so it shows through them. The style places it as it does a QTabWidget's, reaching as
+    // far up into the strip as the selected tab covers, which joins that tab to its page.
     QStyleOptionTabWidgetFrame frame;
     frame.initFrom(this);
     frame.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
     frame.shape = QTabBar::RoundedNorth;
     frame.tabBarSize = m_tabs->size();
+    frame.tabBarRect = m_tabs->geometry();
     frame.rightCornerWidgetSize = QSize(0, 0);
     frame.leftCornerWidgetSize = QSize(0, 0);
     frame.selectedTabRect = m_tabs->tabRect(m_tabs->currentIndex());
-    const int overlap = style()->pixelMetric(QStyle::PM_TabBarBaseOverlap, nullptr, this);
-    frame.rect = rect().adjusted(0, m_tabHeight - overlap, 0, 0);
+    frame.rect = style()->subElementRect(QStyle::SE_TabWidgetTabPane, &frame, this);
     QStylePainter painter(this);
     painter.drawPrimitive(QStyle::PE_FrameTabWidget, frame);
 }
