@@ -205,17 +205,14 @@ private slots:
     }
     void keyboardAndScreenReader()
     {
-        // Ctrl+Tab from the drive list; an option box over the whole box a click ticks; the drive
-        // list told by what it is for; Enter on a button; End, Enter, Tab, Down, Enter start an
-        // image.
+        // An option box over the whole box a click ticks; the drive list told by what it is for;
+        // Enter on a button; Enter on the open folder; End, Enter, Tab, Down, Enter start an image.
         QVERIFY(make(m_window->folder(), {"dir|sub", "file|sub/inner.pce"}) &&
                 open(m_window->folder()));
         QApplication::setActiveWindow(m_window->form.get());
         QVERIFY(QTest::qWaitForWindowActive(m_window->form.get()));
         auto* tabs = m_window->find<TabDialog>("SSTab1");
-        m_drive->setFocus();
-        key(Qt::Key_Tab, Qt::ControlModifier);
-        QCOMPARE(tabs->currentIndex(), 1);
+        tabs->setCurrentIndex(1);
         auto* box = m_window->find<QCheckBox>("CheckFormat");
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 3, box->height() - 3));
         QVERIFY(box->isChecked());
@@ -226,8 +223,7 @@ private slots:
         QAccessibleTextInterface* shown = drive->textInterface();
         QVERIFY(shown && !m_drive->currentText().isEmpty());
         QCOMPARE(shown->text(0, shown->characterCount()), m_drive->currentText());
-        key(Qt::Key_Backtab, Qt::ControlModifier);
-        QCOMPARE(tabs->currentIndex(), 0);
+        tabs->setCurrentIndex(0);
         m_window->find("Cd")->setFocus();
         key(Qt::Key_Return);
         m_dir->setFocus();
