@@ -56,8 +56,7 @@ TabDialog::TabDialog(QWidget* parent)
     // Shortcuts rather than key handling, so that no control on a page can keep the keys for
     // itself (a drop-down list takes Ctrl+Tab as a letter to look for). One shortcut for each
     // way: X tells Ctrl+Shift+Tab both as itself and as Ctrl+Backtab, and a press that matches
-    // two keys comes as ambiguous, which is still a press of this shortcut. Ctrl+Shift+Backtab,
-    // as other systems tell it, Qt looks up as Ctrl+Shift+Tab.
+    // two keys comes as ambiguous, which is still a press of this shortcut.
     const auto turnOn = [this](const QList<QKeySequence>& keys, int step) {
         auto* shortcut = new QShortcut(this);
         shortcut->setKeys(keys);
@@ -66,9 +65,9 @@ TabDialog::TabDialog(QWidget* parent)
         connect(shortcut, &QShortcut::activatedAmbiguously, this, [this, step] { turn(step); });
     };
     turnOn({Qt::CTRL | Qt::Key_Tab, Qt::CTRL | Qt::Key_PageDown}, 1);
-    turnOn(
-        {Qt::CTRL | Qt::SHIFT | Qt::Key_Tab, Qt::CTRL | Qt::Key_Backtab, Qt::CTRL | Qt::Key_PageUp},
-        -1);
+    turnOn({Qt::CTRL | Qt::SHIFT | Qt::Key_Tab, Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab,
+            Qt::CTRL | Qt::Key_Backtab, Qt::CTRL | Qt::Key_PageUp},
+           -1);
 }
 
 int TabDialog::addTab(QWidget* page, const QString& caption)
