@@ -140,11 +140,15 @@ private slots:
     {
         // A PCE.EXE on PATH is no emulator here, nor started in place of the one here. With the
         // help file here, the help viewer is looked for here, then on PATH. A path that would be
-        // cut short at a NUL is refused.
+        // cut short at a NUL is refused. PATH's folder is longer than Windows' MAX_PATH.
         QTemporaryDir elsewhere;
-        QVERIFY(make(elsewhere.path(), {"garbage|PCE.EXE", "program|WINHELP.EXE"}));
+        const QString beyond =
+            QDir::toNativeSeparators(elsewhere.path() + '/' + QString(250, u'f'));
+        QVERIFY(QDir().mkpath(beyond) && make(beyond, {"garbage|PCE.EXE", "program|WINHELP.EXE"}));
         const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", QFile::encodeName(QDir::toNativeSeparators(elsewhere.path())));
+        qputenv("PATH", QFile::encodeName(beyond));
+        QCOMPARE(m_window->runtime.findProgram("PCE.EXE").path,
+                 FileSystem::join(beyond, "PCE.EXE"));
         m_window->press("Pce");
         QVERIFY(make(m_window->folder(),
                      {"program|PCE.EXE", "program|winhelp.exe", "file|RurevAR.hlp"}));

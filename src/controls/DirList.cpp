@@ -80,9 +80,10 @@ void DirList::setPath(const QString& path)
     open(target, Volumes::driveOf(target));
 }
 
-void DirList::open(const QString& path, const QString& root)
+void DirList::open(const QString& path, const QString& root, bool changeIfSame)
 {
     m_pendingRoot = root;
+    m_changeIfSame = changeIfSame;
     read(path, nullptr, isFolder);
 }
 
@@ -101,7 +102,7 @@ void DirList::opened(const QString& path)
     }
     setRows(rows, {});
     setCurrentIndex(model()->index(defaultRow(), 0));
-    if (!before.isEmpty() && before != path)
+    if (!before.isEmpty() && (before != path || m_changeIfSame))
         emit change();
 }
 
@@ -122,8 +123,9 @@ QString DirList::pathOfRow(int row) const
 void DirList::activate(int row)
 {
     // Going up or down from here keeps the chain's root: a folder that is another volume's mount
-    // point, or that a link leads to, is still reached from the drive shown.
+    // point, or that a link leads to, is still reached from the drive shown. The open folder,
+    // opened again, is read again by the file list too: the user asks for what is there now.
     const QString target = pathOfRow(row);
     if (!target.isEmpty())
-        open(target, m_root);
+        open(target, m_root, true);
 }

@@ -14,7 +14,8 @@ public:
 
     // Opens `path`, with the chain starting at the root of the drive that holds it; raises
     // change() once it is open, if it differs from the open folder. A folder that cannot be read
-    // is reported through error() and the list stays where it was.
+    // is reported through error() and the list stays where it was. A double-click or Enter on a
+    // folder raises change() even for the open folder, which is then read again.
     void setPath(const QString& path);
     // The root of the drive the chain starts at.
     QString root() const { return m_root; }
@@ -30,9 +31,10 @@ protected:
     void activate(int row) override;
 
 private:
-    void open(const QString& path, const QString& root);
+    void open(const QString& path, const QString& root, bool changeIfSame = false);
 
     QString m_root;
-    QString m_pendingRoot;    // the root for the folder being opened
-    QStringList m_chainPaths; // the full path of each row of the chain
+    QString m_pendingRoot;       // the root for the folder being opened
+    bool m_changeIfSame = false; // whether the folder being opened raises change() if open
+    QStringList m_chainPaths;    // the full path of each row of the chain
 };

@@ -86,6 +86,10 @@ FolderView::FolderView(QWidget* parent) : QListView(parent), m_model(new NameLis
     });
     connect(&m_reader, &DirectoryReader::found, this, &FolderView::showNames);
     connect(&m_reader, &DirectoryReader::failed, this, [this](const QString& message) {
+        // The highlight leaves the row that was tried for the one the list stands on, so that
+        // the list does not look as if the failed folder were open.
+        if (defaultRow() >= 0)
+            setCurrentIndex(m_model->index(defaultRow()));
         if (m_report == Report::Failures)
             emit error(message);
         m_report = Report::Failures;

@@ -30,6 +30,13 @@ protected:
         return {(column + 1) * width / perRow - column * width / perRow, m_dialog->tabHeight()};
     }
     QSize minimumTabSizeHint(int index) const override { return tabSizeHint(index); }
+    // The tabs stand on the dialog's frame, as a QTabWidget's do: styles fill the selected tab
+    // with the frame's colour then, so that it and its page read as one.
+    void initStyleOption(QStyleOptionTab* option, int index) const override
+    {
+        QTabBar::initStyleOption(option, index);
+        option->features |= QStyleOptionTab::HasFrame;
+    }
 
 private:
     TabDialog* m_dialog;
@@ -47,18 +54,20 @@ TabDialog::TabDialog(QWidget* parent)
     connect(m_tabs, &QTabBar::currentChanged, m_pages, &QStackedWidget::setCurrentIndex);
     connect(m_tabs, &QTabBar::currentChanged, this, &TabDialog::currentChanged);
     // Shortcuts rather than key handling, so that no control on a page can keep the keys for
-    // itself (a drop-down list takes Ctrl+Tab as a letter to look for).
-    const auto turnOn = [this](const QKeySequence& keys, int step) {
-        auto* shortcut = new QShortcut(keys, this);
+    // itself (a drop-down list takes Ctrl+Tab as a letter to look for). One shortcut for each
+    // way: X tells Ctrl+Shift+Tab both as itself and as Ctrl+Backtab, and a press that matches
+    // two keys comes as ambiguous, which is still a press of this shortcut.
+    const auto turnOn = [this](const QList<QKeySequence>& keys, int step) {
+        auto* shortcut = new QShortcut(this);
+        shortcut->setKeys(keys);
         shortcut->setContext(Qt::WidgetWithChildrenShortcut);
         connect(shortcut, &QShortcut::activated, this, [this, step] { turn(step); });
+        connect(shortcut, &QShortcut::activatedAmbiguously, this, [this, step] { turn(step); });
     };
-    turnOn(QKeySequence(Qt::CTRL | Qt::Key_Tab), 1);
-    turnOn(QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1);
-    turnOn(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1);
-    turnOn(QKeySequence(Qt::CTRL | Qt::Key_Backtab), -1);
-    turnOn(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1);
-    turnOn(QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1);
+    turnOn({Qt::CTRL | Qt::Key_Tab, Qt::CTRL | Qt::Key_PageDown}, 1);
+    turnOn({Qt::CTRL | Qt::SHIFT | Qt::Key_Tab, Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab,
+            Qt::CTRL | Qt::Key_Backtab, Qt::CTRL | Qt::Key_PageUp},
+           -1);
 }
 
 int TabDialog::addTab(QWidget* page, const QString& caption)
@@ -126,17 +135,18 @@ void TabDialog::paintEvent(QPaintEvent* event)
 {
     Q_UNUSED(event)
     // The frame around the pages, below the tab strip; the pages paint no background of their
-    // own, so it shows through them.
+    // own, so it shows through them. The style places it as it does a QTabWidget's, reaching as
+    // far up into the strip as the selected tab covers, which joins that tab to its page.
     QStyleOptionTabWidgetFrame frame;
     frame.initFrom(this);
     frame.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
     frame.shape = QTabBar::RoundedNorth;
     frame.tabBarSize = m_tabs->size();
+    frame.tabBarRect = m_tabs->geometry();
     frame.rightCornerWidgetSize = QSize(0, 0);
     frame.leftCornerWidgetSize = QSize(0, 0);
     frame.selectedTabRect = m_tabs->tabRect(m_tabs->currentIndex());
-    const int overlap = style()->pixelMetric(QStyle::PM_TabBarBaseOverlap, nullptr, this);
-    frame.rect = rect().adjusted(0, m_tabHeight - overlap, 0, 0);
+    frame.rect = style()->subElementRect(QStyle::SE_TabWidgetTabPane, &frame, this);
     QStylePainter painter(this);
     painter.drawPrimitive(QStyle::PE_FrameTabWidget, frame);
 }

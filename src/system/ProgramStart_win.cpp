@@ -41,12 +41,24 @@ Program find(const QString& name)
     Program program = inCurrentFolder(name);
     if (program.presence == Presence::Present)
         return program;
-    wchar_t found[MAX_PATH];
+    // SearchPathW answers the length of the path it found, or, where the buffer is too short for
+    // it (a folder on PATH may be longer than MAX_PATH), the size it needs, without writing the
+    // path: then it is asked again with that size. A PATH that changes between the two asks
+    // may need a third.
     const std::wstring wideName = name.toStdWString();
-    if (SearchPathW(nullptr, wideName.c_str(), nullptr, MAX_PATH, found, nullptr) == 0)
-        return program;
-    const QString path = QString::fromWCharArray(found);
-    return Program{Presence::Present, path, programKind(path)};
+    std::wstring found(MAX_PATH, L'\0');
+    for (int tries = 0; tries < 3; ++tries) {
+        const DWORD length = SearchPathW(nullptr, wideName.c_str(), nullptr, DWORD(found.size()),
+                                         found.data(), nullptr);
+        if (length == 0)
+            return program;
+        if (length < found.size()) {
+            const QString path = QString::fromWCharArray(found.data(), int(length));
+            return Program{Presence::Present, path, programKind(path)};
+        }
+        found.resize(length);
+    }
+    return program;
 }
 
 Result<> start(const Program& program, const QString& commandLine, WindowStyle style)
