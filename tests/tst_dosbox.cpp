@@ -101,7 +101,7 @@ private slots:
 #ifndef Q_OS_WIN // folder names with quotes and the like, which Windows does not allow
     void commands_data()
     {
-        // The commands DOSBox gets between mounting C: and D: and "exit"; none for no image.
+        // The commands DOSBox gets between mounting C: and D: and "exit".
         QTest::addColumn<QString>("arguments");
         QTest::addColumn<QString>("opticalRoots");
         QTest::addColumn<QString>("commands");
@@ -119,9 +119,11 @@ private slots:
             "/media/u/my disc|/d\"1 2|/media/u/B|/media/u/C|/media/u/D",
             "mount D \"/media/u/my disc\" -t cdrom|mount -u E|mount E /media/u/B -t cdrom|"
             "mount -u F|mount F /media/u/C -t cdrom|C:|PCE.EXE -sgx -nosound -cd");
-        row("quote and blank", "<dir>/a \"b\"/a.pce", "", "");
+        // "!": the error instead.
+        row("quote and blank", "<dir>/a \"b\"/a.pce", "",
+            "!DOSBox cannot be given the folder <dir>/a \"b\"");
         row("238-byte folder", "<238>/a.pce", "", "mount D <238> -t dir|C:|PCE.EXE D:\\A.PCE");
-        row("239-byte folder", "<239>/a.pce", "", "");
+        row("239-byte folder", "<239>/a.pce", "", "!DOSBox cannot be given the folder <239>");
     }
     void commands()
     {
@@ -138,7 +140,7 @@ private slots:
         for (const QString& file :
              {work.filePath("pce.exe"), work.filePath("roms/Game.pce"),
               dir.filePath("100% sure/my game.pce"), dir.filePath("say\"/a.pce"),
-              expand("<238>/a.pce"), expand("<239>/a.pce")})
+              dir.filePath("a \"b\"/a.pce"), expand("<238>/a.pce"), expand("<239>/a.pce")})
             QVERIFY(write(file, "x"));
         const QString start = QDir::currentPath();
         QVERIFY(QDir::setCurrent(work.path()));
@@ -147,12 +149,12 @@ private slots:
                             opticalRoots.split(u'|', Qt::SkipEmptyParts));
         QDir::setCurrent(start);
         QStringList expected;
-        if (!commands.isEmpty())
+        if (!commands.startsWith(u'!'))
             for (const QString& line :
                  ("mount -u C|mount C . -t dir|mount -u D|" + commands + "|exit").split(u'|'))
                 expected << "-c" << expand(line);
         QCOMPARE(command.arguments, expected);
-        QCOMPARE(command.error.isEmpty(), !commands.isEmpty());
+        QCOMPARE(command.error, commands.startsWith(u'!') ? expand(commands.mid(1)) : QString());
     }
 #endif
     void throughTheWindow_data()
