@@ -124,6 +124,8 @@ private slots:
             "!DOSBox cannot be given the folder <dir>/a \"b\"");
         row("238-byte folder", "<238>/a.pce", "", "mount D <238> -t dir|C:|PCE.EXE D:\\A.PCE");
         row("239-byte folder", "<239>/a.pce", "", "!DOSBox cannot be given the folder <239>");
+        row("mistyped image", "<dir>/100% sure/my gmae.pce", "",
+            "!<dir>/100% sure/my gmae.pce was not found");
     }
     void commands()
     {

@@ -4,6 +4,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -303,27 +304,27 @@ bool isOption(const QString& argument)
 // The entry of `folder` called `name`, as DOSBox names it for DOS; an error when there is none.
 QByteArray dosName(const QString& folder, const QString& name, QString* error)
 {
-    QByteArray bytes;
     const QList<QByteArray> entries = Host::entries(folder, error);
     if (!error->isEmpty())
         return {};
+    const QString path = QDir::toNativeSeparators(FileSystem::join(folder, name));
+    QByteArray bytes;
     if (Host::encode(name, &bytes)) {
         // The name as the folder has it, in whatever case the system takes for the same name.
-        for (const QByteArray& entry : entries) {
-            if (FileSystem::sameName(Host::decode(entry), name)) {
-                bytes = entry;
-                break;
-            }
+        const auto entry = std::find_if(entries.begin(), entries.end(), [&name](const auto& e) {
+            return FileSystem::sameName(Host::decode(e), name);
+        });
+        if (entry == entries.end()) {
+            *error = QStringLiteral("%1 was not found").arg(path);
+            return {};
         }
-        if (entries.contains(bytes)) {
-            QByteArray result = shortName(entries, bytes);
-            if (!result.isEmpty())
-                return result;
-        }
+        QByteArray result = shortName(entries, *entry);
+        if (!result.isEmpty())
+            return result;
     }
     *error = QStringLiteral("%1 has no name that a DOS program can open. Rename it with letters "
                             "and digits only, at most eight before the dot and three after it")
-                 .arg(QDir::toNativeSeparators(FileSystem::join(folder, name)));
+                 .arg(path);
     return {};
 }
 
