@@ -1,6 +1,7 @@
 // DOS programs: what headers make one, the names and commands DOSBox gets, the real DOSBox.
 #include "support/Fixture.h"
 #include "system/DosBox.h"
+#include "system/DosBoxShortNames.h"
 #include "system/ProgramKind.h"
 #include "system/Wine.h"
 

@@ -18,7 +18,7 @@
 // - On Windows DOSBox turns every ' of a -c command into ", and reads its command line in the
 //   ANSI code page.
 // - DOS programs open files by 8.3 names, which DOSBox makes up for the host's names in the order
-//   it reads each folder (see shortName()).
+//   it reads each folder (DosBoxShortNames.h).
 namespace DosBox {
 
 // The DOSBox program, or an empty string when none is installed. On Linux `dosbox` on PATH; on
@@ -49,12 +49,6 @@ struct Command
 // or an image without a DOS name, makes an error instead.
 Command command(const QString& currentFolder, const QString& program, const QStringList& arguments,
                 const QStringList& opticalRoots);
-
-// The 8.3 name by which DOSBox 0.74 gives DOS programs the file `name` of a folder whose names it
-// reads as `entries` (in the order the system lists them, "." and ".." included), or an empty
-// string when there is none that a DOS program can open: DOSBox's own short name, or else the
-// name it accepts in the style of Wine's short names.
-QByteArray shortName(const QList<QByteArray>& entries, const QByteArray& name);
 
 // What differs between the systems (DosBox_posix.cpp, DosBox_win.cpp).
 namespace Host {
