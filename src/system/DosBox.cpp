@@ -69,6 +69,120 @@ QByteArray dosName(const QString& folder, const QString& name, QString* error)
     return {};
 }
 
+// The lines of AUTOEXEC.BAT that have DOSBox run the DOS program, in the order it runs them: the
+// MOUNT commands, a pair for each drive from C: on, then the current drive, the program's line
+// and "exit", at most 11 in all.
+class Batch
+{
+public:
+    static constexpr int MaxLines = 11, FinishingLines = 3;
+
+    char nextLetter() const { return m_letter; }
+    // Whether another drive can still be mounted.
+    bool hasRoom() const
+    {
+        return m_letter <= 'Y' && m_mounts.size() + 2 + FinishingLines <= MaxLines;
+    }
+    // Mounts `text`, a path as MOUNT takes it, on the next letter. The type comes last, also
+    // where it is the default, so that no line ends with the backslash of a root ("E:\"), which
+    // would escape the closing quote on DOSBox's Windows command line.
+    void mount(const QByteArray& text, const char* type)
+    {
+        m_mounts << QByteArray("mount -u ") + m_letter
+                 << QByteArray("mount ") + m_letter + ' ' + text + " -t " + type;
+        ++m_letter;
+    }
+    // The -c arguments that give DOSBox these lines, then the program's `line`.
+    QStringList arguments(const QByteArray& line) const
+    {
+        QStringList result;
+        for (QByteArray batchLine : m_mounts + QList<QByteArray>{"C:", line, "exit"})
+            result << QStringLiteral("-c") << Host::decode(batchLine.replace("%", "%%"));
+        return result;
+    }
+
+private:
+    QList<QByteArray> m_mounts;
+    char m_letter = 'C';
+};
+
+// Mounts the current folder as C: and gives the DOS name of `program` in it; an error instead.
+QByteArray mountCurrentFolder(Batch* batch, const QString& currentFolder, const QString& program,
+                              QString* error)
+{
+    const QString current = Host::currentFolderPath(currentFolder);
+    const QByteArray text = mountText(current);
+    if (text.isEmpty()) {
+        *error = QStringLiteral("DOSBox cannot be given the folder %1").arg(currentFolder);
+        return {};
+    }
+    batch->mount(text, "dir");
+    return dosName(current, program, error);
+}
+
+// The program's arguments as DOS gets them: the options as they are, each image by the DOS path
+// of a drive of its own, mounted on its folder; an error instead.
+QList<QByteArray> mountImages(Batch* batch, const QString& currentFolder,
+                              const QStringList& arguments, QString* error)
+{
+    QList<QByteArray> result;
+    for (const QString& argument : arguments) {
+        if (argument.isEmpty())
+            continue;
+        QByteArray option;
+        if (isOption(argument) && Host::encode(argument, &option)) {
+            result << option;
+            continue;
+        }
+        const QString path = Host::imagePath(currentFolder, argument);
+        const qsizetype cut = path.lastIndexOf(u'/');
+        QString folder = path.left(cut);
+        if (folder.isEmpty() || folder.endsWith(u':'))
+            folder += u'/'; // a root
+        const QString mountFolder = Host::mountPath(folder);
+        const QByteArray text = mountText(mountFolder);
+        if (text.isEmpty()) {
+            *error = QStringLiteral("DOSBox cannot be given the folder %1")
+                         .arg(QDir::toNativeSeparators(folder));
+            return {};
+        }
+        if (batch->nextLetter() > 'Y') {
+            *error = QStringLiteral("DOSBox has no drive letter left for %1").arg(argument);
+            return {};
+        }
+        const QByteArray name = dosName(mountFolder, path.mid(cut + 1), error);
+        if (!error->isEmpty())
+            return {};
+        result << batch->nextLetter() + QByteArray(":\\") + name;
+        batch->mount(text, "dir");
+    }
+    return result;
+}
+
+// The DOS program's command line; an error when DOS cannot take it, which gives a program at
+// most 126 characters after its name.
+QByteArray programLine(const QByteArray& program, const QList<QByteArray>& arguments,
+                       QString* error)
+{
+    QByteArray line = program;
+    for (const QByteArray& argument : arguments)
+        line += ' ' + argument;
+    if (line.size() - program.size() > 126)
+        *error = QStringLiteral("The command line is too long for a DOS program");
+    return line;
+}
+
+// Mounts each of `roots` as a CD-ROM drive, as far as there is room; one that DOSBox cannot be
+// told is left out.
+void mountOpticalDrives(Batch* batch, const QStringList& roots)
+{
+    for (const QString& root : roots) {
+        const QByteArray text = mountText(Host::mountPath(root));
+        if (!text.isEmpty() && batch->hasRoom())
+            batch->mount(text, "cdrom");
+    }
+}
+
 } // namespace
 
 QString windows16(const QString& name)
@@ -81,75 +195,18 @@ Command command(const QString& currentFolder, const QString& program, const QStr
                 const QStringList& opticalRoots)
 {
     Command result;
-    QList<QByteArray> mounts, tail;
-    // The type comes last, also where it is the default, so that no command ends with the
-    // backslash of a root ("E:\"), which would escape the closing quote on DOSBox's Windows
-    // command line.
-    const auto mount = [&mounts](char letter, const QByteArray& text, const char* type) {
-        mounts << QByteArray("mount -u ") + letter
-               << QByteArray("mount ") + letter + ' ' + text + type;
-    };
-    const QString current = Host::currentFolderPath(currentFolder);
-    const QByteArray currentText = mountText(current);
-    if (currentText.isEmpty()) {
-        result.error = QStringLiteral("DOSBox cannot be given the folder %1").arg(currentFolder);
-        return result;
-    }
-    mount('C', currentText, " -t dir");
-    const QByteArray programName = dosName(current, program, &result.error);
+    Batch batch;
+    const QByteArray name = mountCurrentFolder(&batch, currentFolder, program, &result.error);
     if (!result.error.isEmpty())
         return result;
-
-    char letter = 'D';
-    for (const QString& argument : arguments) {
-        if (argument.isEmpty())
-            continue;
-        QByteArray option;
-        if (isOption(argument) && Host::encode(argument, &option)) {
-            tail << option;
-            continue;
-        }
-        const QString path = Host::imagePath(currentFolder, argument);
-        const qsizetype cut = path.lastIndexOf(u'/');
-        QString folder = path.left(cut);
-        if (folder.isEmpty() || folder.endsWith(u':'))
-            folder += u'/'; // a root
-        const QString mountFolder = Host::mountPath(folder);
-        const QByteArray text = mountText(mountFolder);
-        QByteArray name;
-        if (text.isEmpty()) {
-            result.error = QStringLiteral("DOSBox cannot be given the folder %1")
-                               .arg(QDir::toNativeSeparators(folder));
-        } else if (letter > 'Y') {
-            result.error = QStringLiteral("DOSBox has no drive letter left for %1").arg(argument);
-        } else {
-            name = dosName(mountFolder, path.mid(cut + 1), &result.error);
-        }
-        if (!result.error.isEmpty())
-            return result;
-        mount(letter, text, " -t dir");
-        tail << letter + QByteArray(":\\") + name;
-        ++letter;
-    }
-    QByteArray line = programName;
-    for (const QByteArray& word : tail)
-        line += ' ' + word;
-    // DOS gives a program at most 126 characters after its name.
-    if (line.size() - programName.size() > 126) {
-        result.error = QStringLiteral("The command line is too long for a DOS program");
+    const QList<QByteArray> tail = mountImages(&batch, currentFolder, arguments, &result.error);
+    if (!result.error.isEmpty())
         return result;
-    }
-    const QList<QByteArray> finish = {"C:", line, "exit"};
-    for (const QString& root : opticalRoots) {
-        const QByteArray text = mountText(Host::mountPath(root));
-        if (text.isEmpty() || letter > 'Y' || mounts.size() + 2 + finish.size() > 11)
-            continue;
-        mount(letter++, text, " -t cdrom");
-    }
-    for (QByteArray batchLine : mounts + finish) {
-        result.arguments << QStringLiteral("-c")
-                         << Host::decode(batchLine.replace("%", "%%")); // batch lines expand %
-    }
+    const QByteArray line = programLine(name, tail, &result.error);
+    if (!result.error.isEmpty())
+        return result;
+    mountOpticalDrives(&batch, opticalRoots);
+    result.arguments = batch.arguments(line);
     return result;
 }
 
