@@ -89,7 +89,12 @@ private slots:
         // A made-up name that another file has already, or one DOS cannot open: Wine's name.
         row("short name taken", "X~1.PCE|x.l.pce", "x.l.pce", "X_L~~HHW.PCE");
         row("device", "con.pce", "con.pce", "CON~~2D0.PCE");
-        row("not UTF-8", "\xE9t\xE9.pce", "\xE9t\xE9.pce", "_T_~~1M3.PCE");
+        // "Été.pce" in Windows-1252: the hash lowercases with the C runtime DOSBox is built with.
+#ifdef Q_OS_WIN
+        row("beyond ASCII", "\xC9t\xE9.pce", "\xC9t\xE9.pce", "_T_~~LFP.PCE");
+#else
+        row("beyond ASCII", "\xC9t\xE9.pce", "\xC9t\xE9.pce", "_T_~~1I3.PCE");
+#endif
         row("missing", "a.pce", "b.pce", "");
     }
     void shortName()

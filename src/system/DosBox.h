@@ -68,6 +68,10 @@ QString mountPath(const QString& folder);
 bool turnsApostrophes();
 // Whether a backslash before a closing quote escapes it on DOSBox's command line (on Windows).
 bool backslashEscapesQuote();
+// The C library's tolower() of a char as DOSBox is built with it, which it hashes Wine-style names
+// with: for a byte above 0x7F, a negative char, glibc gives 0x80..0xFF, Windows' C runtime the
+// negative value it was given.
+int lowerCase(char c);
 } // namespace Host
 
 } // namespace DosBox

@@ -62,8 +62,6 @@ void removeTrailingDot(QByteArray* name)
 // Wine's short name for `name`, which DOSBox takes as another name of the file.
 QByteArray wineName(const QByteArray& name)
 {
-    // The C library's tolower() of a char: bytes above 0x7F come back as 0x80..0xFF.
-    const auto lower = [](char c) { return int(c >= 'A' && c <= 'Z' ? c + 32 : uchar(c)); };
     const auto dosChar = [](char c) {
         return c < 0 || std::strchr("*?<>|\"+=,;[] ~.", c) ? '_' : upper(QByteArray(1, c))[0];
     };
@@ -71,9 +69,10 @@ QByteArray wineName(const QByteArray& name)
     quint16 hash = 0xBEEF;
     qsizetype p = 0;
     for (; p < end - 1; ++p)
-        hash = quint16((quint32(hash) << 3) ^ (hash >> 5) ^ quint32(lower(name[p])) ^
-                       (quint32(lower(name[p + 1])) << 8));
-    hash = quint16((quint32(hash) << 3) ^ (hash >> 5) ^ quint32(lower(p < end ? name[p] : '\0')));
+        hash = quint16((quint32(hash) << 3) ^ (hash >> 5) ^ quint32(Host::lowerCase(name[p])) ^
+                       (quint32(Host::lowerCase(name[p + 1])) << 8));
+    hash = quint16((quint32(hash) << 3) ^ (hash >> 5) ^
+                   quint32(Host::lowerCase(p < end ? name[p] : '\0')));
     qsizetype extension = -1;
     for (p = 1; p < end - 1; ++p) {
         if (name[p] == '.')

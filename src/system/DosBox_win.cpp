@@ -132,6 +132,11 @@ bool backslashEscapesQuote()
     return true;
 }
 
+int lowerCase(char c)
+{
+    return c >= 'A' && c <= 'Z' ? c + 32 : c;
+}
+
 } // namespace Host
 
 } // namespace DosBox
