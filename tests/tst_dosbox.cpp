@@ -228,19 +228,46 @@ private slots:
                               box + "a DOS program, which this system runs only through DOSBox. "
                                     "Install DOSBox with its installer and try again"}));
     }
+    void windowsRouteThroughDosBox_data()
+    {
+        // The ROM path (empty: Cd) and the last commands DOSBox is told, or the box ("!").
+        QTest::addColumn<QString>("rom");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("cd") << ""
+                            << "C:|PCE.EXE -sgx -cd|exit";
+        // A folder named beyond Windows-1252, which DOSBox can be told where the ANSI code page is
+        // UTF-8 (tst_dosbox_utf8).
+        QTest::newRow("beyond 1252")
+            << "\u03A9/a.pce"
+            << (GetACP() == CP_UTF8 ? "C:|PCE.EXE -sgx D:\\A.PCE|exit"
+                                    : "!DOSBox cannot be given the folder <dir>\\\u03A9");
+    }
     void windowsRouteThroughDosBox()
     {
         // A DOS PCE.EXE starts through the DOSBox.exe beside it (the stand-in, logging its command
         // line), told to run the emulator with the flags, then to close.
+        QFETCH(QString, rom);
+        QFETCH(QString, told);
+        QCOMPARE(GetACP() == CP_UTF8, QCoreApplication::applicationFilePath().contains("utf8"));
         Window window;
         QVERIFY(window.ready && QFile::copy(standIn("pce_dos.exe"), "PCE.EXE") &&
-                QFile::copy(standIn(DIDOR_WINDOWS_STANDIN), "DOSBox.exe"));
+                QFile::copy(standIn(DIDOR_WINDOWS_STANDIN), "DOSBox.exe") &&
+                make(window.folder(), {"dir|\u03A9", "file|\u03A9/a.pce"}));
         window.find<QCheckBox>("CheckSGX")->setChecked(true);
-        window.press("Cd");
+        window.romPath()->setText(rom.isEmpty() ? rom : window.at(rom));
+        window.press(rom.isEmpty() ? "Cd" : "Pce");
+        told.replace("<dir>", window.folder());
+        if (told.startsWith(u'!')) {
+            QCOMPARE(window.runtime.calls,
+                     QStringList("box 16 Didor AzodoVez|Cannot start PCE.EXE: " + told.mid(1)));
+            return;
+        }
         QTRY_COMPARE_WITH_TIMEOUT(window.runs().size(), 1, 30000);
+        QStringList expected;
+        for (const QString& line : told.split(u'|'))
+            expected << "-c" << line;
         const QStringList got = Fixture::arguments(window.runs()[0]);
-        QCOMPARE(got.mid(got.size() - 6),
-                 (QStringList{"-c", "C:", "-c", "PCE.EXE -sgx -cd", "-c", "exit"}));
+        QCOMPARE(got.mid(got.size() - expected.size()), expected);
 #else
         if (Wine::loader().isEmpty() || Wine::runs16Bit())
             QSKIP("needs a Wine without its 32-bit part");
