@@ -46,10 +46,8 @@ int compareFirst(const QByteArray& a, const QByteArray& b, qsizetype count, qsiz
 
 QByteArray upper(QByteArray text)
 {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 32);
-    }
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? char(c - 32) : c; });
     return text;
 }
 
@@ -190,21 +188,21 @@ public:
     int firstComparedBeyond(int from, int to, qsizetype shared, qsizetype stem) const
     {
         auto [index, offset] = locate(from);
-        int at = from;
-        while (at < to) {
+        int position = from;
+        while (position < to) {
             const Block& block = m_blocks[index];
             const std::size_t group = index / GroupSize;
             if (offset == 0 && index % GroupSize == 0 &&
                 m_groups[group].comparedLength(stem) <= shared) {
                 index = std::min((group + 1) * GroupSize, m_blocks.size());
-                at = index < m_blocks.size() ? m_before[index] : m_size;
+                position = index < m_blocks.size() ? m_before[index] : m_size;
             } else if (block.span.comparedLength(stem) <= shared) {
-                at += int(block.items.size() - offset);
+                position += int(block.items.size() - offset);
                 ++index;
             } else {
-                for (; offset < block.items.size() && at < to; ++offset, ++at) {
+                for (; offset < block.items.size() && position < to; ++offset, ++position) {
                     if (block.items[offset].shape.comparedLength(stem) > shared)
-                        return at;
+                        return position;
                 }
                 ++index;
             }
