@@ -1,6 +1,7 @@
 // DOS programs: what headers make one, the names and commands DOSBox gets, the real DOSBox.
 #include "support/Fixture.h"
 #include "system/DosBox.h"
+#include "system/DosBoxShortNames.h"
 #include "system/ProgramKind.h"
 #include "system/Wine.h"
 
@@ -89,7 +90,12 @@ private slots:
         // A made-up name that another file has already, or one DOS cannot open: Wine's name.
         row("short name taken", "X~1.PCE|x.l.pce", "x.l.pce", "X_L~~HHW.PCE");
         row("device", "con.pce", "con.pce", "CON~~2D0.PCE");
-        row("not UTF-8", "\xE9t\xE9.pce", "\xE9t\xE9.pce", "_T_~~1M3.PCE");
+        // "Été.pce" in Windows-1252: the hash lowercases with the C runtime DOSBox is built with.
+#ifdef Q_OS_WIN
+        row("beyond ASCII", "\xC9t\xE9.pce", "\xC9t\xE9.pce", "_T_~~LFP.PCE");
+#else
+        row("beyond ASCII", "\xC9t\xE9.pce", "\xC9t\xE9.pce", "_T_~~1I3.PCE");
+#endif
         row("missing", "a.pce", "b.pce", "");
     }
     void shortName()
@@ -102,7 +108,7 @@ private slots:
 #ifndef Q_OS_WIN // folder names with quotes and the like, which Windows does not allow
     void commands_data()
     {
-        // The commands DOSBox gets between mounting C: and D: and "exit"; none for no image.
+        // The commands DOSBox gets between mounting C: and D: and "exit".
         QTest::addColumn<QString>("arguments");
         QTest::addColumn<QString>("opticalRoots");
         QTest::addColumn<QString>("commands");
@@ -120,9 +126,13 @@ private slots:
             "/media/u/my disc|/d\"1 2|/media/u/B|/media/u/C|/media/u/D",
             "mount D \"/media/u/my disc\" -t cdrom|mount -u E|mount E /media/u/B -t cdrom|"
             "mount -u F|mount F /media/u/C -t cdrom|C:|PCE.EXE -sgx -nosound -cd");
-        row("quote and blank", "<dir>/a \"b\"/a.pce", "", "");
+        // "!": the error instead.
+        row("quote and blank", "<dir>/a \"b\"/a.pce", "",
+            "!DOSBox cannot be given the folder <dir>/a \"b\"");
         row("238-byte folder", "<238>/a.pce", "", "mount D <238> -t dir|C:|PCE.EXE D:\\A.PCE");
-        row("239-byte folder", "<239>/a.pce", "", "");
+        row("239-byte folder", "<239>/a.pce", "", "!DOSBox cannot be given the folder <239>");
+        row("mistyped image", "<dir>/100% sure/my gmae.pce", "",
+            "!<dir>/100% sure/my gmae.pce was not found");
     }
     void commands()
     {
@@ -139,7 +149,7 @@ private slots:
         for (const QString& file :
              {work.filePath("pce.exe"), work.filePath("roms/Game.pce"),
               dir.filePath("100% sure/my game.pce"), dir.filePath("say\"/a.pce"),
-              expand("<238>/a.pce"), expand("<239>/a.pce")})
+              dir.filePath("a \"b\"/a.pce"), expand("<238>/a.pce"), expand("<239>/a.pce")})
             QVERIFY(write(file, "x"));
         const QString start = QDir::currentPath();
         QVERIFY(QDir::setCurrent(work.path()));
@@ -148,12 +158,12 @@ private slots:
                             opticalRoots.split(u'|', Qt::SkipEmptyParts));
         QDir::setCurrent(start);
         QStringList expected;
-        if (!commands.isEmpty())
+        if (!commands.startsWith(u'!'))
             for (const QString& line :
                  ("mount -u C|mount C . -t dir|mount -u D|" + commands + "|exit").split(u'|'))
                 expected << "-c" << expand(line);
         QCOMPARE(command.arguments, expected);
-        QCOMPARE(command.error.isEmpty(), !commands.isEmpty());
+        QCOMPARE(command.error, commands.startsWith(u'!') ? expand(commands.mid(1)) : QString());
     }
 #endif
     void throughTheWindow_data()
@@ -221,19 +231,46 @@ private slots:
                               box + "a DOS program, which this system runs only through DOSBox. "
                                     "Install DOSBox with its installer and try again"}));
     }
+    void windowsRouteThroughDosBox_data()
+    {
+        // The ROM path (empty: Cd) and the last commands DOSBox is told, or the box ("!").
+        QTest::addColumn<QString>("rom");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("cd") << ""
+                            << "C:|PCE.EXE -sgx -cd|exit";
+        // A folder named beyond Windows-1252, which DOSBox can be told where the ANSI code page is
+        // UTF-8 (tst_dosbox_utf8).
+        QTest::newRow("beyond 1252")
+            << "\u03A9/a.pce"
+            << (GetACP() == CP_UTF8 ? "C:|PCE.EXE -sgx D:\\A.PCE|exit"
+                                    : "!DOSBox cannot be given the folder <dir>\\\u03A9");
+    }
     void windowsRouteThroughDosBox()
     {
         // A DOS PCE.EXE starts through the DOSBox.exe beside it (the stand-in, logging its command
         // line), told to run the emulator with the flags, then to close.
+        QFETCH(QString, rom);
+        QFETCH(QString, told);
+        QCOMPARE(GetACP() == CP_UTF8, QCoreApplication::applicationFilePath().contains("utf8"));
         Window window;
         QVERIFY(window.ready && QFile::copy(standIn("pce_dos.exe"), "PCE.EXE") &&
-                QFile::copy(standIn(DIDOR_WINDOWS_STANDIN), "DOSBox.exe"));
+                QFile::copy(standIn(DIDOR_WINDOWS_STANDIN), "DOSBox.exe") &&
+                make(window.folder(), {"dir|\u03A9", "file|\u03A9/a.pce"}));
         window.find<QCheckBox>("CheckSGX")->setChecked(true);
-        window.press("Cd");
+        window.romPath()->setText(rom.isEmpty() ? rom : window.at(rom));
+        window.press(rom.isEmpty() ? "Cd" : "Pce");
+        told.replace("<dir>", window.folder());
+        if (told.startsWith(u'!')) {
+            QCOMPARE(window.runtime.calls,
+                     QStringList("box 16 Didor AzodoVez|Cannot start PCE.EXE: " + told.mid(1)));
+            return;
+        }
         QTRY_COMPARE_WITH_TIMEOUT(window.runs().size(), 1, 30000);
+        QStringList expected;
+        for (const QString& line : told.split(u'|'))
+            expected << "-c" << line;
         const QStringList got = Fixture::arguments(window.runs()[0]);
-        QCOMPARE(got.mid(got.size() - 6),
-                 (QStringList{"-c", "C:", "-c", "PCE.EXE -sgx -cd", "-c", "exit"}));
+        QCOMPARE(got.mid(got.size() - expected.size()), expected);
 #else
         const QString lacks =
             box + "a program for %1-bit Windows, which Wine runs only with its 32-bit part. "

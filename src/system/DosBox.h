@@ -18,7 +18,7 @@
 // - On Windows DOSBox turns every ' of a -c command into ", and reads its command line in the
 //   ANSI code page.
 // - DOS programs open files by 8.3 names, which DOSBox makes up for the host's names in the order
-//   it reads each folder (see shortName()).
+//   it reads each folder (DosBoxShortNames.h).
 namespace DosBox {
 
 // The DOSBox program, or an empty string when none is installed. On Linux `dosbox` on PATH; on
@@ -50,12 +50,6 @@ struct Command
 Command command(const QString& currentFolder, const QString& program, const QStringList& arguments,
                 const QStringList& opticalRoots);
 
-// The 8.3 name by which DOSBox 0.74 gives DOS programs the file `name` of a folder whose names it
-// reads as `entries` (in the order the system lists them, "." and ".." included), or an empty
-// string when there is none that a DOS program can open: DOSBox's own short name, or else the
-// name it accepts in the style of Wine's short names.
-QByteArray shortName(const QList<QByteArray>& entries, const QByteArray& name);
-
 // What differs between the systems (DosBox_posix.cpp, DosBox_win.cpp).
 namespace Host {
 // The names in `folder` as DOSBox reads them, in its order; an empty list with `error` set when
@@ -74,6 +68,10 @@ QString mountPath(const QString& folder);
 bool turnsApostrophes();
 // Whether a backslash before a closing quote escapes it on DOSBox's command line (on Windows).
 bool backslashEscapesQuote();
+// The C library's tolower() of a char as DOSBox is built with it, which it hashes Wine-style names
+// with: for a byte above 0x7F, a negative char, glibc gives 0x80..0xFF, Windows' C runtime the
+// negative value it was given.
+int lowerCase(char c);
 } // namespace Host
 
 } // namespace DosBox

@@ -89,6 +89,11 @@ bool backslashEscapesQuote()
     return false;
 }
 
+int lowerCase(char c)
+{
+    return c >= 'A' && c <= 'Z' ? c + 32 : uchar(c);
+}
+
 } // namespace Host
 
 } // namespace DosBox

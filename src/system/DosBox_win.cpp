@@ -80,12 +80,18 @@ bool encode(const QString& text, QByteArray* bytes)
         bytes->clear();
         return true;
     }
+    // Where the ANSI code page is UTF-8 (Windows' "Use Unicode UTF-8 for worldwide language
+    // support"), WideCharToMultiByte refuses WC_NO_BEST_FIT_CHARS and the used-default flag; there
+    // every character has a form but a lone surrogate, which WC_ERR_INVALID_CHARS refuses.
+    const bool utf8 = GetACP() == CP_UTF8;
+    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
     BOOL lost = FALSE;
-    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
-                                         int(wide.size()), nullptr, 0, nullptr, &lost);
+    BOOL* const noteLoss = utf8 ? nullptr : &lost;
+    const int size = WideCharToMultiByte(CP_ACP, flags, wide.data(), int(wide.size()), nullptr, 0,
+                                         nullptr, noteLoss);
     bytes->resize(size);
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), int(wide.size()), bytes->data(),
-                        size, nullptr, &lost);
+    WideCharToMultiByte(CP_ACP, flags, wide.data(), int(wide.size()), bytes->data(), size, nullptr,
+                        noteLoss);
     return size > 0 && !lost;
 }
 
@@ -130,6 +136,11 @@ bool turnsApostrophes()
 bool backslashEscapesQuote()
 {
     return true;
+}
+
+int lowerCase(char c)
+{
+    return c >= 'A' && c <= 'Z' ? c + 32 : c;
 }
 
 } // namespace Host
