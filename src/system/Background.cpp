@@ -47,7 +47,7 @@ constexpr int QuietWaitMs = 100;
 
 } // namespace
 
-Outcome run(const std::function<void()>& job, int timeoutMs)
+Result<> run(const std::function<void()>& job, const QString& notAnswering, int timeoutMs)
 {
     QEventLoop loop;
     auto mailbox = std::make_shared<Mailbox>(&loop);
@@ -61,10 +61,9 @@ Outcome run(const std::function<void()>& job, int timeoutMs)
         completion->finished.notify_all();
         mailbox->post([] {});
     };
-    if (!start(wrapped).ok()) {
-        job();
-        return Outcome::Finished;
-    }
+    const Result<> started = start(wrapped);
+    if (!started.ok())
+        return started;
     const auto isDone = [&completion] {
         const std::lock_guard<std::mutex> lock(completion->mutex);
         return completion->done;
@@ -83,7 +82,7 @@ Outcome run(const std::function<void()>& job, int timeoutMs)
             loop.processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
     }
     mailbox->close();
-    return isDone() ? Outcome::Finished : Outcome::NotAnswering;
+    return isDone() ? Result<>(Done()) : Result<>::failure(notAnswering);
 }
 
 } // namespace Background

@@ -20,12 +20,12 @@ constexpr int AnswerTimeoutMs = 3000;
 // Starts `job` in a thread of its own; fails when the system gives no more threads.
 Result<> start(std::function<void()> job);
 
-enum class Outcome { Finished, NotAnswering };
-
 // Runs `job` in the background and waits up to `timeoutMs` for it, keeping the windows painted but
-// taking no input meanwhile. When the system gives no thread, the job runs here instead. After
-// NotAnswering the job may still run, so it must own everything it touches.
-Outcome run(const std::function<void()>& job, int timeoutMs = AnswerTimeoutMs);
+// taking no input meanwhile. Fails with `notAnswering` when time is up, and with the system's
+// reason when it gives no thread: the job never runs here, where a volume could freeze the window.
+// After a failure the job may still run, so it must own everything it touches.
+Result<> run(const std::function<void()>& job, const QString& notAnswering,
+             int timeoutMs = AnswerTimeoutMs);
 
 // The way back from background jobs to an object of the window thread: a call posted here runs in
 // that object's thread, unless the object has gone since; close() in its destructor.

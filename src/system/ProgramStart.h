@@ -17,7 +17,7 @@
 // state.
 namespace ProgramStart {
 
-enum class Presence { Present, Absent, NotAnswering };
+enum class Presence { Present, Absent };
 
 // A program as it was found: where, and what kind.
 struct Program
