@@ -329,31 +329,58 @@ private slots:
 #else
     void volumeThatDoesNotAnswer()
     {
-        // A mounted share whose server never answers: a FUSE mount whose requests nobody reads.
-        const QString share = m_window->at("dead share");
-        const int fuse = ownMounts ? ::open("/dev/fuse", O_RDWR | O_CLOEXEC) : -1;
-        const QByteArray options = "fd=" + QByteArray::number(fuse) +
-                                   ",rootmode=40000,user_id=0,group_id=0",
-                         mountPoint = FileSystem::encodeName(share);
-        if (fuse < 0 || !QDir().mkdir(share) ||
-            ::mount("dead", mountPoint, "fuse.smbnetfs", 0, options) != 0)
-            QSKIP("needs /dev/fuse and, as root, a mount namespace of its own");
-        const auto unmount = qScopeGuard([&] { ::close(fuse), ::umount2(mountPoint, MNT_DETACH); });
+        // Mounted shares whose server never answers: FUSE mounts whose requests nobody reads. The
+        // second lets go half way, as a share does whose server is switched off at last.
+        const QString share = m_window->at("dead share"), late = m_window->at("late share");
+        int fuses[2] = {-1, -1};
+        const auto unmount = qScopeGuard([&] {
+            for (const QString& place : {share, late})
+                ::umount2(FileSystem::encodeName(place).constData(), MNT_DETACH);
+            for (int fuse : fuses)
+                ::close(fuse);
+        });
+        for (int i = 0; i < 2; ++i) {
+            fuses[i] = ownMounts ? ::open("/dev/fuse", O_RDWR | O_CLOEXEC) : -1;
+            const QByteArray options =
+                "fd=" + QByteArray::number(fuses[i]) + ",rootmode=40000,user_id=0,group_id=0";
+            const QString place = i == 0 ? share : late;
+            if (fuses[i] < 0 || !QDir().mkdir(place) ||
+                ::mount("dead", FileSystem::encodeName(place), "fuse.smbnetfs", 0, options) != 0)
+                QSKIP("needs /dev/fuse and, as root, a mount namespace of its own");
+        }
         {
             Window window; // its drive list holds the share; its runtime is the real one
+            QStringList& calls = window.runtime.calls;
             auto* drive = window.find<DriveList>("Drive1");
             const QString before = drive->drive();
             refresh(drive);
             drive->setCurrentIndex(drive->findData(share));
-            QTRY_COMPARE_WITH_TIMEOUT(window.runtime.calls.size(), 1, 8000);
-            QCOMPARE(window.runtime.calls[0], box(share, "not answering."));
+            QTRY_COMPARE_WITH_TIMEOUT(calls.size(), 1, 8000);
+            QCOMPARE(calls[0], box(share, "not answering."));
             QCOMPARE(window.find<DirList>("Dir1")->path() + drive->drive(),
                      window.folder() + before);
             // An emulator that is a link into the share does not answer either.
             QVERIFY(make(window.folder(), {"link|PCE.EXE|" + share + "/PCE.EXE"}));
             window.press("Pce");
-            QCOMPARE(window.runtime.calls.mid(1),
-                     QStringList{box(window.folder(), "not answering.")});
+            QCOMPARE(calls.mid(1), QStringList{box(window.folder(), "not answering.")});
+            // A DOS emulator, its DOSBox looked for on a PATH through the late share: the press
+            // gives up on the start; when the share lets go, the start goes no further, and the
+            // next press starts DOSBox once.
+            QFile dos(window.at("PCE.EXE"));
+            QVERIFY(::unlink("PCE.EXE") == 0 && dos.open(QIODevice::WriteOnly) &&
+                    dos.write("MZ" + QByteArray(62, '\0')) == 64 && dos.flush());
+            QVERIFY(make(window.folder(), {"dir|bin", "program|bin/dosbox"}));
+            const QByteArray path = qgetenv("PATH");
+            const auto restorePath = qScopeGuard([&path] { qputenv("PATH", path); });
+            qputenv("PATH", FileSystem::encodeName(late + ":" + window.at("bin")));
+            window.press("Pce");
+            QCOMPARE(calls.mid(2), QStringList{"box 16 Didor AzodoVez|Cannot start PCE.EXE: the "
+                                               "current folder is not answering"});
+            ::close(std::exchange(fuses[1], -1));
+            window.press("Cd");
+            QTRY_VERIFY(window.runs().size() == 1 &&
+                        arguments(window.runs()[0]).contains("PCE.EXE -cd"));
+            QCOMPARE(calls.size(), 3);
         } // closes the window while a thread still waits on the share: a hang fails by time-out
     }
 #endif

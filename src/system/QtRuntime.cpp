@@ -16,7 +16,8 @@ Result<ProgramStart::Program> findInBackground(const std::function<ProgramStart:
 {
     auto found = std::make_shared<ProgramStart::Program>();
     const Result<> ran =
-        Background::run([find, found] { *found = find(); }, QStringLiteral("not answering"));
+        Background::run([find, found](const Background::Claim&) { *found = find(); },
+                        QStringLiteral("not answering"));
     if (!ran.ok())
         return Result<ProgramStart::Program>::failure(ran.reason());
     return *found;
@@ -46,10 +47,13 @@ void QtRuntime::messageBox(BoxStyle style, const QString& title, const QString& 
 Result<> QtRuntime::startProgram(const Program& program, const QString& commandLine,
                                  WindowStyle style)
 {
+    // The start is claimed just before the program is started: a press that has given up on it
+    // never starts it afterwards, and one whose start is under way waits for its answer.
     auto result = std::make_shared<Result<>>(Done());
-    const Result<> ran =
-        Background::run([program, commandLine, style,
-                         result] { *result = ProgramStart::start(program, commandLine, style); },
-                        QStringLiteral("the current folder is not answering"));
+    const Result<> ran = Background::run(
+        [program, commandLine, style, result](const Background::Claim& claim) {
+            *result = ProgramStart::start(program, commandLine, style, claim);
+        },
+        QStringLiteral("the current folder is not answering"));
     return ran.ok() ? *result : ran;
 }
