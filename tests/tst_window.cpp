@@ -363,6 +363,15 @@ private slots:
             QVERIFY(make(window.folder(), {"link|PCE.EXE|" + share + "/PCE.EXE"}));
             window.press("Pce");
             QCOMPARE(calls.mid(1), QStringList{box(window.folder(), "not answering.")});
+            // A folder holding a link into the share opens, and says so once the link has held up
+            // its listing for as long as an opening may take.
+            const QString roms = window.at("roms");
+            QVERIFY(make(window.folder(), {"dir|roms", "link|roms/nas|" + share + "/nas"}));
+            window.find<DirList>("Dir1")->setPath(roms);
+            QTRY_COMPARE_WITH_TIMEOUT(calls.size(), 3, 8000);
+            QCOMPARE(calls[2], "box 16 Didor AzodoVez|Cannot read all of the folder " + roms +
+                                   ": not answering.");
+            QCOMPARE(window.find<DirList>("Dir1")->path(), roms);
             // A DOS emulator, its DOSBox looked for on a PATH through the late share: the press
             // gives up on the start; when the share lets go, the start goes no further, and the
             // next press starts DOSBox once.
@@ -374,13 +383,13 @@ private slots:
             const auto restorePath = qScopeGuard([&path] { qputenv("PATH", path); });
             qputenv("PATH", FileSystem::encodeName(late + ":" + window.at("bin")));
             window.press("Pce");
-            QCOMPARE(calls.mid(2), QStringList{"box 16 Didor AzodoVez|Cannot start PCE.EXE: the "
+            QCOMPARE(calls.mid(3), QStringList{"box 16 Didor AzodoVez|Cannot start PCE.EXE: the "
                                                "current folder is not answering"});
             ::close(std::exchange(fuses[1], -1));
             window.press("Cd");
             QTRY_VERIFY(window.runs().size() == 1 &&
                         arguments(window.runs()[0]).contains("PCE.EXE -cd"));
-            QCOMPARE(calls.size(), 3);
+            QCOMPARE(calls.size(), 4);
         } // closes the window while a thread still waits on the share: a hang fails by time-out
     }
 #endif

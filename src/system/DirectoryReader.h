@@ -1,18 +1,17 @@
 #pragma once
 
-#include "system/Background.h"
 #include "system/FileSystem.h"
 
+#include <QFutureWatcher>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
 
-#include <atomic>
-#include <memory>
-
 // Opens and reads a folder in the background, so that neither a folder of any size nor a volume
 // that does not answer ever stops the window. The names found so far come back sorted, every few
-// tenths of a second while the reading goes on and once more, complete, at the end.
+// tenths of a second while the reading goes on and once more, complete, at the end. A reading
+// whose every call to the system (opening the folder, reading on, following a link) does not
+// answer within Background::AnswerTimeoutMs is given up on, and the names found so far stay.
 class DirectoryReader : public QObject
 {
     Q_OBJECT
@@ -41,9 +40,23 @@ signals:
     void failed(const QString& message);
 
 private:
+    // What a reading hands over, in order: first whether the folder opened (why not, if it did
+    // not), then the names found since the part before, sorted, the last part `complete` and
+    // saying why the reading ended early, if it did.
+    struct Part
+    {
+        QStringList names;
+        QString failure;
+        bool complete = false;
+    };
+
+    void take(int index);
+    void giveUp();
     void fail(const QString& path, const QString& reason);
 
-    std::shared_ptr<Background::Mailbox> m_mailbox;
-    std::shared_ptr<std::atomic<int>> m_generation;
-    QTimer m_answerTimer; // runs from start() until the folder opens
+    QFutureWatcher<Part> m_reading;
+    QTimer m_answerTimer; // restarted by every call of the reading to the system
+    QString m_path;
+    bool m_opened = false;
+    QStringList m_names; // found so far, sorted
 };
