@@ -19,19 +19,6 @@ Result<> start(std::function<void()> job)
     }
 }
 
-void Mailbox::post(std::function<void()> call)
-{
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_receiver != nullptr)
-        QMetaObject::invokeMethod(m_receiver, std::move(call), Qt::QueuedConnection);
-}
-
-void Mailbox::close()
-{
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    m_receiver = nullptr;
-}
-
 Result<> run(const std::function<void(const Claim&)>& job, const QString& notAnswering,
              int timeoutMs)
 {

@@ -3,19 +3,22 @@
 #include "system/Result.h"
 
 #include <QFutureWatcher>
-#include <QObject>
 #include <QPromise>
 #include <QString>
 
 #include <functional>
 #include <memory>
-#include <mutex>
 
 // Work that may wait on a volume: a dead network share can hold a system call for ever, so such
-// calls never run on the window thread. Each job gets a thread of its own that nobody waits for;
-// a job stuck on a volume holds up only its thread, and leaving the program never waits for it.
-// A job answers through a QPromise, whose QFutureWatcher hands the answer to the window thread and
-// hears nothing more once it is gone.
+// calls never run on the window thread. Each job gets a thread of its own that nobody waits for
+// (a thread pool's threads are waited for when the program ends); a job stuck on a volume holds up
+// only its thread, and leaving the program never waits for it.
+//
+// A job answers through a QPromise. A QFutureWatcher of the window thread hands the answer over
+// there, and once the watcher is gone the job's answers go nowhere: its destructor and the job's
+// reports take turns on the future's lock. (QFuture::then() with a context object does not do
+// that in Qt 6.4: the job's thread checks that the context still exists, then posts to it, while
+// the window thread may be destroying it.)
 namespace Background {
 
 // The longest the window waits for a volume before it calls it not answering.
@@ -49,20 +52,5 @@ using Claim = std::function<bool()>;
 // may still run, so it must own everything it touches.
 Result<> run(const std::function<void(const Claim&)>& job, const QString& notAnswering,
              int timeoutMs = AnswerTimeoutMs);
-
-// The way back from background jobs to an object of the window thread: a call posted here runs in
-// that object's thread, unless the object has gone since; close() in its destructor.
-class Mailbox
-{
-public:
-    explicit Mailbox(QObject* receiver) : m_receiver(receiver) {}
-
-    void post(std::function<void()> call);
-    void close();
-
-private:
-    std::mutex m_mutex;
-    QObject* m_receiver;
-};
 
 } // namespace Background
