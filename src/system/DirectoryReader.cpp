@@ -5,7 +5,6 @@
 #include <QElapsedTimer>
 
 #include <algorithm>
-#include <iterator>
 
 namespace {
 
@@ -18,10 +17,20 @@ DirectoryReader::DirectoryReader(QObject* parent) : QObject(parent)
 {
     m_answerTimer.setSingleShot(true);
     m_answerTimer.setInterval(Background::AnswerTimeoutMs);
-    connect(&m_answerTimer, &QTimer::timeout, this, &DirectoryReader::giveUp);
+    connect(&m_answerTimer, &QTimer::timeout, this, [this] {
+        m_reading.cancel();
+        end(QStringLiteral("not answering"));
+    });
     // The reading counts its calls to the system as its progress: each one restarts the timer.
     connect(&m_reading, &QFutureWatcherBase::progressValueChanged, &m_answerTimer,
             qOverload<>(&QTimer::start));
+    // A reading starts its promise once the folder is open; unlike its other news, that arrives
+    // even when the reading has been given up on meanwhile.
+    connect(&m_reading, &QFutureWatcherBase::started, this, [this] {
+        m_opened = !m_reading.isCanceled();
+        if (m_opened)
+            emit opened(m_path);
+    });
     connect(&m_reading, &QFutureWatcherBase::resultReadyAt, this, &DirectoryReader::take);
 }
 
@@ -34,11 +43,6 @@ bool DirectoryReader::lessByName(const QString& a, const QString& b)
 {
     const int order = a.compare(b, Qt::CaseInsensitive);
     return order != 0 ? order < 0 : a < b;
-}
-
-void DirectoryReader::fail(const QString& path, const QString& reason)
-{
-    emit failed(QStringLiteral("Cannot read the folder %1: %2.").arg(path, reason));
 }
 
 void DirectoryReader::start(const QString& path, const FileSystem::NameFilter& nameFilter,
@@ -61,15 +65,17 @@ void DirectoryReader::start(const QString& path, const FileSystem::NameFilter& n
             };
             goOn();
             auto folder = FileSystem::Directory::open(path);
-            promise.addResult(Part{{}, folder.reason()});
-            if (!folder.ok())
+            if (!folder.ok()) {
+                promise.addResult(Part{{}, true, folder.reason()});
                 return;
+            }
+            promise.start();
             QStringList names;
             QElapsedTimer sinceShown;
             sinceShown.start();
-            const auto handOver = [&](const QString& failure, bool complete) {
+            const auto handOver = [&](bool last, const QString& failure) {
                 std::sort(names.begin(), names.end(), lessByName);
-                promise.addResult(Part{names, failure, complete});
+                promise.addResult(Part{names, last, failure});
                 names.clear();
                 sinceShown.restart();
             };
@@ -79,53 +85,36 @@ void DirectoryReader::start(const QString& path, const FileSystem::NameFilter& n
                     if (kindFilter(entry.kind))
                         names << entry.name;
                     if (sinceShown.elapsed() >= ProgressIntervalMs)
-                        handOver({}, false);
+                        handOver(false, {});
                     return true;
                 },
                 goOn);
-            handOver(read.reason(), true);
+            handOver(true, read.reason());
         });
-    if (!started.ok()) {
-        m_answerTimer.stop();
-        QMetaObject::invokeMethod(
-            this, [this, path, reason = started.reason()] { fail(path, reason); },
-            Qt::QueuedConnection);
-    }
+    if (!started.ok())
+        end(started.reason());
 }
 
 void DirectoryReader::take(int index)
 {
     const Part part = m_reading.resultAt(index);
-    if (index == 0) {
-        if (part.failure.isEmpty()) {
-            m_opened = true;
-            emit opened(m_path);
-        } else {
-            m_answerTimer.stop();
-            fail(m_path, part.failure);
-        }
-        return;
-    }
-    QStringList merged;
-    merged.reserve(m_names.size() + part.names.size());
-    std::merge(m_names.cbegin(), m_names.cend(), part.names.cbegin(), part.names.cend(),
-               std::back_inserter(merged), lessByName);
-    m_names = std::move(merged);
-    if (part.complete)
-        m_answerTimer.stop();
-    emit found(m_names, part.complete);
-    if (!part.failure.isEmpty())
-        emit failed(
-            QStringLiteral("Cannot read all of the folder %1: %2.").arg(m_path, part.failure));
+    const qsizetype before = m_names.size();
+    m_names += part.names;
+    std::inplace_merge(m_names.begin(), m_names.begin() + before, m_names.end(), lessByName);
+    if (part.last)
+        end(part.failure);
+    else
+        emit found(m_names, false);
 }
 
-void DirectoryReader::giveUp()
+void DirectoryReader::end(const QString& failure)
 {
-    m_reading.cancel();
+    m_answerTimer.stop();
     if (!m_opened) {
-        fail(m_path, QStringLiteral("not answering"));
+        emit failed(QStringLiteral("Cannot read the folder %1: %2.").arg(m_path, failure));
         return;
     }
     emit found(m_names, true);
-    emit failed(QStringLiteral("Cannot read all of the folder %1: not answering.").arg(m_path));
+    if (!failure.isEmpty())
+        emit failed(QStringLiteral("Cannot read all of the folder %1: %2.").arg(m_path, failure));
 }

@@ -9,9 +9,9 @@
 
 // Opens and reads a folder in the background, so that neither a folder of any size nor a volume
 // that does not answer ever stops the window. The names found so far come back sorted, every few
-// tenths of a second while the reading goes on and once more, complete, at the end. A reading
-// whose every call to the system (opening the folder, reading on, following a link) does not
-// answer within Background::AnswerTimeoutMs is given up on, and the names found so far stay.
+// tenths of a second while the reading goes on and once more, complete, at the end. A reading is
+// given up on as soon as any one of its calls to the system (opening the folder, reading on,
+// following a link) takes longer than Background::AnswerTimeoutMs; the names found so far stay.
 class DirectoryReader : public QObject
 {
     Q_OBJECT
@@ -40,19 +40,18 @@ signals:
     void failed(const QString& message);
 
 private:
-    // What a reading hands over, in order: first whether the folder opened (why not, if it did
-    // not), then the names found since the part before, sorted, the last part `complete` and
-    // saying why the reading ended early, if it did.
+    // What a reading hands over: the names found since the part before, sorted; the last part
+    // also why the folder could not be opened or read to the end, if it could not.
     struct Part
     {
         QStringList names;
+        bool last = false;
         QString failure;
-        bool complete = false;
     };
 
     void take(int index);
-    void giveUp();
-    void fail(const QString& path, const QString& reason);
+    // The reading has ended: complete, or cut short by `failure`.
+    void end(const QString& failure);
 
     QFutureWatcher<Part> m_reading;
     QTimer m_answerTimer; // restarted by every call of the reading to the system
