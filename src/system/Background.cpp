@@ -33,7 +33,7 @@ Result<> run(const std::function<void(const Claim&)>& job, const QString& notAns
     QEventLoop loop;
     QFutureWatcher<void> answer;
     QObject::connect(&answer, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
-    const Result<> started = start<void>(
+    Result<> started = start<void>(
         answer, [job, settle](QPromise<void>&) { job([settle] { return settle(Claimed); }); });
     if (!started.ok())
         return started;
