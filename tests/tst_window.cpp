@@ -68,9 +68,10 @@ class TestWindow : public QObject
     }
     QStringList& calls() { return m_window->runtime.calls; }
     void refresh(DriveList* drive) { drive->showPopup(), drive->hidePopup(); }
-    QString box(const QString& place, const QString& why = {})
+    QString box(const QString& place, const QString& why = {},
+                const char* what = "read the folder ")
     {
-        return "box 16 Didor AzodoVez|Cannot read the folder " + place + ": " + why;
+        return QString("box 16 Didor AzodoVez|Cannot ") + what + place + ": " + why;
     }
     void key(int key, Qt::KeyboardModifiers keys = {})
     {
@@ -406,31 +407,51 @@ private slots:
 #else
     void volumeThatDoesNotAnswer()
     {
-        // A mounted share whose server never answers: a FUSE mount whose requests nobody reads.
-        const QString share = m_window->at("dead share");
-        const int fuse = ownMounts ? ::open("/dev/fuse", O_RDWR | O_CLOEXEC) : -1;
-        const QByteArray options = "fd=" + QByteArray::number(fuse) +
-                                   ",rootmode=40000,user_id=0,group_id=0",
-                         mountPoint = FileSystem::encodeName(share);
-        if (fuse < 0 || !QDir().mkdir(share) ||
-            ::mount("dead", mountPoint, "fuse.smbnetfs", 0, options) != 0)
-            QSKIP("needs /dev/fuse and, as root, a mount namespace of its own");
-        const auto unmount = qScopeGuard([&] { ::close(fuse), ::umount2(mountPoint, MNT_DETACH); });
+        // Shares whose server never answers: FUSE mounts nobody reads; the late one lets go later.
+        const QString share = m_window->at("dead share"), late = m_window->at("late share");
+        int fuses[] = {-1, -1};
+        const auto unmount = qScopeGuard([&] {
+            for (int i : {0, 1})
+                ::close(fuses[i]), ::umount2(FileSystem::encodeName(i ? late : share), MNT_DETACH);
+        });
+        for (int i : {0, 1}) {
+            fuses[i] = ownMounts ? ::open("/dev/fuse", O_RDWR | O_CLOEXEC) : -1;
+            if (fuses[i] < 0 || !QDir().mkdir(i ? late : share) ||
+                ::mount("dead", FileSystem::encodeName(i ? late : share), "fuse.smbnetfs", 0,
+                        "fd=" + QByteArray::number(fuses[i]) +
+                            ",rootmode=40000,user_id=0,group_id=0"))
+                QSKIP("needs /dev/fuse and, as root, a mount namespace of its own");
+        }
         {
             Window window; // its drive list holds the share; its runtime is the real one
             auto* drive = window.find<DriveList>("Drive1");
-            const QString before = drive->drive();
-            refresh(drive);
+            const QString before = window.folder() + drive->drive(), roms = window.at("roms");
             drive->setCurrentIndex(drive->findData(share));
             QTRY_COMPARE_WITH_TIMEOUT(window.runtime.calls.size(), 1, 8000);
-            QCOMPARE(window.runtime.calls[0], box(share, "not answering."));
-            QCOMPARE(window.find<DirList>("Dir1")->path() + drive->drive(),
-                     window.folder() + before);
-            // An emulator that is a link into the share does not answer either.
-            QVERIFY(make(window.folder(), {"link|PCE.EXE|" + share + "/PCE.EXE"}));
+            QCOMPARE(window.find<DirList>("Dir1")->path() + drive->drive(), before);
+            // Nor does an emulator that is a link into the share, or a folder holding a link to it.
+            QVERIFY(make(window.folder(), {"link|PCE.EXE|" + share + "/PCE.EXE", "dir|roms",
+                                           "link|roms/nas|" + share + "/nas"}));
             window.press("Pce");
-            QCOMPARE(window.runtime.calls.mid(1),
-                     QStringList{box(window.folder(), "not answering.")});
+            window.find<DirList>("Dir1")->setPath(roms);
+            QTRY_COMPARE_WITH_TIMEOUT(window.runtime.calls.size(), 3, 8000);
+            // DOSBox found through the late share: a start given up on never comes; the next does.
+            QVERIFY(::unlink("PCE.EXE") == 0 &&
+                    make(window.folder(),
+                         {"link|PCE.EXE|" + standIn("pce_dos.exe"), "program|dosbox"}));
+            const QByteArray path = qgetenv("PATH");
+            qputenv("PATH", FileSystem::encodeName(late + ":" + window.folder()));
+            window.press("Pce");
+            ::close(std::exchange(fuses[1], -1));
+            window.press("Cd");
+            qputenv("PATH", path);
+            QTRY_VERIFY(window.runs().size() == 1 &&
+                        arguments(window.runs()[0]).contains("PCE.EXE -cd"));
+            QCOMPARE(
+                window.runtime.calls,
+                (QStringList{box(share, "not answering."), box(window.folder(), "not answering."),
+                             box(roms, "not answering.", "read all of the folder "),
+                             box("PCE.EXE", "the current folder is not answering", "start ")}));
         } // closes the window while a thread still waits on the share: a hang fails by time-out
     }
 #endif

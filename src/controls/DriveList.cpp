@@ -1,5 +1,6 @@
 #include "controls/DriveList.h"
 
+#include "system/Background.h"
 #include "system/Volumes.h"
 
 #include <QAccessibleWidget>
@@ -72,8 +73,7 @@ QAccessibleInterface* accessibleDriveList(const QString& className, QObject* obj
 
 } // namespace
 
-DriveList::DriveList(QWidget* parent)
-    : QComboBox(parent), m_mailbox(std::make_shared<Background::Mailbox>(this))
+DriveList::DriveList(QWidget* parent) : QComboBox(parent)
 {
     static const bool accessibilityInstalled =
         (QAccessible::installFactory(accessibleDriveList), true);
@@ -81,11 +81,6 @@ DriveList::DriveList(QWidget* parent)
     // Filled before the Change event is connected: the first drive shown is no choice.
     showDrive(refresh().current);
     connect(this, &QComboBox::currentIndexChanged, this, &DriveList::change);
-}
-
-DriveList::~DriveList()
-{
-    m_mailbox->close();
 }
 
 QString DriveList::drive() const
@@ -124,18 +119,18 @@ Volumes::Drives DriveList::refresh()
         addItem(Volumes::caption(volume), volume.root);
         if (!volume.labelToAsk)
             continue;
-        // A label that must be asked of the drive arrives when the drive answers.
-        // Without a thread for it, the drive simply stays without its label.
-        auto mailbox = m_mailbox;
-        (void)Background::start([this, mailbox, volume] {
-            const QString label = Volumes::askLabel(volume.root);
-            if (label.isEmpty())
-                return;
-            mailbox->post([this, volume, label] {
-                const int index = findData(volume.root);
-                if (index >= 0)
-                    setItemText(index, Volumes::caption(Volumes::Drive{volume.root, label, false}));
-            });
+        // A label that must be asked of the drive arrives when the drive answers, unless the list
+        // has gone since. Without a thread for it, the drive simply stays without its label.
+        auto* asking = new QFutureWatcher<QString>(this);
+        connect(asking, &QFutureWatcherBase::finished, asking, &QObject::deleteLater);
+        connect(asking, &QFutureWatcherBase::resultReadyAt, this, [this, asking, volume] {
+            const QString label = asking->result();
+            const int index = findData(volume.root);
+            if (index >= 0 && !label.isEmpty())
+                setItemText(index, Volumes::caption(Volumes::Drive{volume.root, label, false}));
+        });
+        (void)Background::start<QString>(*asking, [root = volume.root](QPromise<QString>& answer) {
+            answer.addResult(Volumes::askLabel(root));
         });
     }
     return drives;

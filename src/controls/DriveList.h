@@ -1,11 +1,8 @@
 #pragma once
 
-#include "system/Background.h"
 #include "system/Volumes.h"
 
 #include <QComboBox>
-
-#include <memory>
 
 // The drive list: the volumes a user would call drives (see Volumes.h), each shown by its root and
 // label. It starts on the drive of the current folder and looks for new drives each time it is
@@ -17,7 +14,6 @@ class DriveList : public QComboBox
 
 public:
     explicit DriveList(QWidget* parent = nullptr);
-    ~DriveList() override;
 
     // The root of the chosen drive.
     QString drive() const;
@@ -31,6 +27,4 @@ signals:
 private:
     // Fills the list anew, and gives the drives it holds.
     Volumes::Drives refresh();
-
-    std::shared_ptr<Background::Mailbox> m_mailbox;
 };

@@ -3,7 +3,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include <condition_variable>
+#include <atomic>
 #include <system_error>
 #include <thread>
 
@@ -19,71 +19,32 @@ Result<> start(std::function<void()> job)
     }
 }
 
-void Mailbox::post(std::function<void()> call)
+Result<> run(const std::function<void(const Claim&)>& job, const QString& notAnswering,
+             int timeoutMs)
 {
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_receiver != nullptr)
-        QMetaObject::invokeMethod(m_receiver, std::move(call), Qt::QueuedConnection);
-}
-
-void Mailbox::close()
-{
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    m_receiver = nullptr;
-}
-
-namespace {
-
-struct Completion
-{
-    std::mutex mutex;
-    std::condition_variable finished;
-    bool done = false;
-};
-
-// Most jobs take microseconds: waiting this long without an event loop spares the window from
-// running events in the middle of a handler.
-constexpr int QuietWaitMs = 100;
-
-} // namespace
-
-Outcome run(const std::function<void()>& job, int timeoutMs)
-{
+    // Whichever of the job and the window comes first decides: the job by claiming its answer, the
+    // window by giving up on it.
+    enum Settled { Open, Claimed, GivenUp };
+    auto settled = std::make_shared<std::atomic<int>>(Open);
+    const auto settle = [settled](int how) {
+        int open = Open;
+        return settled->compare_exchange_strong(open, how);
+    };
     QEventLoop loop;
-    auto mailbox = std::make_shared<Mailbox>(&loop);
-    auto completion = std::make_shared<Completion>();
-    auto wrapped = [job, completion, mailbox] {
-        job();
-        {
-            const std::lock_guard<std::mutex> lock(completion->mutex);
-            completion->done = true;
-        }
-        completion->finished.notify_all();
-        mailbox->post([] {});
-    };
-    if (!start(wrapped).ok()) {
-        job();
-        return Outcome::Finished;
-    }
-    const auto isDone = [&completion] {
-        const std::lock_guard<std::mutex> lock(completion->mutex);
-        return completion->done;
-    };
-    {
-        std::unique_lock<std::mutex> lock(completion->mutex);
-        completion->finished.wait_for(lock, std::chrono::milliseconds(qMin(timeoutMs, QuietWaitMs)),
-                                      [&completion] { return completion->done; });
-    }
-    if (!isDone()) {
-        QTimer deadline;
-        deadline.setSingleShot(true);
-        deadline.start(qMax(0, timeoutMs - QuietWaitMs));
-        // Each posted call wakes the loop; it goes on until the job is done or time is up.
-        while (!isDone() && deadline.isActive())
-            loop.processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
-    }
-    mailbox->close();
-    return isDone() ? Outcome::Finished : Outcome::NotAnswering;
+    QFutureWatcher<void> answer;
+    QObject::connect(&answer, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
+    Result<> started = start<void>(
+        answer, [job, settle](QPromise<void>&) { job([settle] { return settle(Claimed); }); });
+    if (!started.ok())
+        return started;
+    bool gaveUp = false;
+    QTimer::singleShot(timeoutMs, &loop, [&] {
+        gaveUp = settle(GivenUp);
+        if (gaveUp)
+            loop.quit();
+    });
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    return gaveUp ? Result<>::failure(notAnswering) : Result<>(Done());
 }
 
 } // namespace Background

@@ -1,18 +1,17 @@
 #pragma once
 
-#include "system/Background.h"
 #include "system/FileSystem.h"
 
+#include <QFutureWatcher>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
 
-#include <atomic>
-#include <memory>
-
 // Opens and reads a folder in the background, so that neither a folder of any size nor a volume
 // that does not answer ever stops the window. The names found so far come back sorted, every few
-// tenths of a second while the reading goes on and once more, complete, at the end.
+// tenths of a second while the reading goes on and once more, complete, at the end. A reading is
+// given up on as soon as any one of its calls to the system (opening the folder, reading on,
+// following a link) takes longer than Background::AnswerTimeoutMs; the names found so far stay.
 class DirectoryReader : public QObject
 {
     Q_OBJECT
@@ -41,9 +40,22 @@ signals:
     void failed(const QString& message);
 
 private:
-    void fail(const QString& path, const QString& reason);
+    // What a reading hands over: the names found since the part before, sorted; the last part
+    // also why the folder could not be opened or read to the end, if it could not.
+    struct Part
+    {
+        QStringList names;
+        bool last = false;
+        QString failure;
+    };
 
-    std::shared_ptr<Background::Mailbox> m_mailbox;
-    std::shared_ptr<std::atomic<int>> m_generation;
-    QTimer m_answerTimer; // runs from start() until the folder opens
+    void take(int index);
+    // The reading has ended: complete, or cut short by `failure`.
+    void end(const QString& failure);
+
+    QFutureWatcher<Part> m_reading;
+    QTimer m_answerTimer; // restarted by every call of the reading to the system
+    QString m_path;
+    bool m_opened = false;
+    QStringList m_names; // found so far, sorted
 };

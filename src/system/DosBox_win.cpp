@@ -25,8 +25,12 @@ QString find(const QString& currentFolder)
         if (!found.isEmpty() || base.isEmpty())
             continue;
         // The installer's folder is named after the version ("DOSBox-0.74-3"): the newest first.
-        QStringList folders = QDir(base).entryList({QStringLiteral("DOSBox*")}, QDir::Dirs,
-                                                   QDir::Name | QDir::Reversed);
+        // Chosen here rather than by a name filter, which Qt matches with a regular expression: in
+        // a MinGW build the thread that used one can crash as it ends, and this runs in a press's.
+        QStringList folders = QDir(base).entryList(QDir::Dirs, QDir::Name | QDir::Reversed);
+        folders.removeIf([](const QString& folder) {
+            return !folder.startsWith(QLatin1String("DOSBox"), Qt::CaseInsensitive);
+        });
         folders.prepend(QStringLiteral("."));
         for (const QString& folder : folders) {
             const QFileInfo program(QDir(base).filePath(folder + u'/' + name));

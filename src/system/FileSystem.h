@@ -64,12 +64,13 @@ public:
     Directory(const Directory&) = delete;
     Directory& operator=(const Directory&) = delete;
 
-    // Calls `onEntry` for each entry that passes `filter`, until it returns false; stops as soon
-    // as `cancelled` says so, whether or not names pass. "." and "..", and the entries the system
-    // hides from its users (names beginning with a dot; on Windows the hidden attribute), are
-    // never given. Fails when reading stops part way.
+    // Calls `onEntry` for each entry that passes `filter`, until it returns false. Asks `goOn`
+    // before each call to the system, each of which may wait on the volume, and stops as soon as
+    // it says no. "." and "..", and the entries the system hides from its users (names beginning
+    // with a dot; on Windows the hidden attribute), are never given. Fails when reading stops
+    // part way.
     Result<> read(const NameFilter& filter, const std::function<bool(const Entry&)>& onEntry,
-                  const std::function<bool()>& cancelled);
+                  const std::function<bool()>& goOn);
 
 private:
     std::unique_ptr<Handle> m_handle;

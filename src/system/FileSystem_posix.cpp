@@ -111,11 +111,11 @@ Result<std::unique_ptr<Directory>> Directory::open(const QString& path)
 }
 
 Result<> Directory::read(const NameFilter& filter, const std::function<bool(const Entry&)>& onEntry,
-                         const std::function<bool()>& cancelled)
+                         const std::function<bool()>& goOn)
 {
     DIR* stream = m_handle->stream;
     const int folder = ::dirfd(stream);
-    while (!cancelled()) {
+    while (goOn()) {
         errno = 0;
         const dirent* entry = ::readdir(stream);
         if (entry == nullptr)
@@ -133,7 +133,10 @@ Result<> Directory::read(const NameFilter& filter, const std::function<bool(cons
         } else if (entry->d_type == DT_DIR) {
             kind = Kind::Directory;
         } else if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-            // Links are followed; only the file system knows where they end.
+            // Links are followed; only the file system knows where they end, and the one they
+            // lead to may not answer.
+            if (!goOn())
+                break;
             struct stat status;
             kind = ::fstatat(folder, name, &status, 0) == 0 ? kindOfMode(status.st_mode)
                                                             : Kind::Missing;
@@ -163,7 +166,7 @@ QString findInCurrentDirectory(const QString& name)
                 found = entry.name;
             return found.isEmpty();
         },
-        [] { return false; });
+        [] { return true; });
     return found;
 }
 

@@ -97,11 +97,11 @@ Result<std::unique_ptr<Directory>> Directory::open(const QString& path)
 }
 
 Result<> Directory::read(const NameFilter& filter, const std::function<bool(const Entry&)>& onEntry,
-                         const std::function<bool()>& cancelled)
+                         const std::function<bool()>& goOn)
 {
     WIN32_FIND_DATAW& data = m_handle->data;
     do {
-        if (cancelled())
+        if (!goOn())
             return Done();
         const QString name = QString::fromWCharArray(data.cFileName);
         if (name == u"." || name == u".." || isHidden(data.dwFileAttributes))

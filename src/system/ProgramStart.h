@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // Finding and starting another program. A command line is read by the rules of CommandLine.h: the
 // first word names the program, the rest are its arguments. The program runs in the current
 // folder, in a session of its own, and nobody waits for it.
@@ -17,7 +19,7 @@
 // state.
 namespace ProgramStart {
 
-enum class Presence { Present, Absent, NotAnswering };
+enum class Presence { Present, Absent };
 
 // A program as it was found: where, and what kind.
 struct Program
@@ -36,7 +38,10 @@ Program inCurrentFolder(const QString& name);
 // The program `name` in the current folder, else on PATH, else among the programs Wine provides.
 Program find(const QString& name);
 
-// Starts `program` with the arguments of `commandLine` and returns at once.
-Result<> start(const Program& program, const QString& commandLine, WindowStyle style);
+// Starts `program` with the arguments of `commandLine` and returns at once. `mayStart`, when given,
+// is asked once everything is ready, just before the program is started: when it says no, nothing
+// is started.
+Result<> start(const Program& program, const QString& commandLine, WindowStyle style,
+               const std::function<bool()>& mayStart = {});
 
 } // namespace ProgramStart

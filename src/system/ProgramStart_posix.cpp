@@ -118,7 +118,8 @@ Program find(const QString& name)
     return program;
 }
 
-Result<> start(const Program& program, const QString& commandLine, WindowStyle style)
+Result<> start(const Program& program, const QString& commandLine, WindowStyle style,
+               const std::function<bool()>& mayStart)
 {
     if (program.presence != Presence::Present)
         return Result<>::failure(systemMessage(ENOENT));
@@ -164,6 +165,8 @@ Result<> start(const Program& program, const QString& commandLine, WindowStyle s
     QList<QByteArray> encoded;
     for (const QString& argument : arguments)
         encoded << FileSystem::encodeName(argument);
+    if (mayStart && !mayStart())
+        return Result<>::failure(QStringLiteral("the start was called off"));
     return spawnDetached(FileSystem::encodeName(executable), encoded, environment, directory);
 }
 

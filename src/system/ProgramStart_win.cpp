@@ -61,7 +61,8 @@ Program find(const QString& name)
     return program;
 }
 
-Result<> start(const Program& program, const QString& commandLine, WindowStyle style)
+Result<> start(const Program& program, const QString& commandLine, WindowStyle style,
+               const std::function<bool()>& mayStart)
 {
     const QString name = CommandLine::split(commandLine).value(0);
     if (program.presence != Presence::Present)
@@ -91,6 +92,8 @@ Result<> start(const Program& program, const QString& commandLine, WindowStyle s
     // of its own, as when it is started from Explorer.
     const std::wstring path = executable.toStdWString();
     std::wstring wideLine = line.toStdWString();
+    if (mayStart && !mayStart())
+        return Result<>::failure(QStringLiteral("the start was called off"));
     if (!CreateProcessW(path.c_str(), wideLine.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
                         nullptr, nullptr, &startup, &process)) {
         // Some of Windows' messages name the file as %1 ("%1 is not a valid Win32 application").

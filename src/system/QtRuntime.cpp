@@ -10,24 +10,27 @@
 
 namespace {
 
-// Runs `find` in the background; a current folder that does not answer in time has no program
-// that could be started.
-ProgramStart::Program findInBackground(const std::function<ProgramStart::Program()>& find)
+// Runs `find` in the background; fails when the current folder does not answer in time, or when
+// there is no thread to look from.
+Result<ProgramStart::Program> findInBackground(const std::function<ProgramStart::Program()>& find)
 {
     auto found = std::make_shared<ProgramStart::Program>();
-    if (Background::run([find, found] { *found = find(); }) != Background::Outcome::Finished)
-        return ProgramStart::Program{ProgramStart::Presence::NotAnswering, {}, {}};
+    const Result<> ran =
+        Background::run([find, found](const Background::Claim&) { *found = find(); },
+                        QStringLiteral("not answering"));
+    if (!ran.ok())
+        return Result<ProgramStart::Program>::failure(ran.reason());
     return *found;
 }
 
 } // namespace
 
-QtRuntime::Program QtRuntime::probeEntry(const QString& name)
+Result<QtRuntime::Program> QtRuntime::probeEntry(const QString& name)
 {
     return findInBackground([name] { return ProgramStart::inCurrentFolder(name); });
 }
 
-QtRuntime::Program QtRuntime::findProgram(const QString& name)
+Result<QtRuntime::Program> QtRuntime::findProgram(const QString& name)
 {
     return findInBackground([name] { return ProgramStart::find(name); });
 }
@@ -44,10 +47,13 @@ void QtRuntime::messageBox(BoxStyle style, const QString& title, const QString& 
 Result<> QtRuntime::startProgram(const Program& program, const QString& commandLine,
                                  WindowStyle style)
 {
+    // The start is claimed just before the program is started: a press that has given up on it
+    // never starts it afterwards, and one whose start is under way waits for its answer.
     auto result = std::make_shared<Result<>>(Done());
-    if (Background::run([program, commandLine, style, result] {
-            *result = ProgramStart::start(program, commandLine, style);
-        }) != Background::Outcome::Finished)
-        return Result<>::failure(QStringLiteral("the current folder is not answering"));
-    return *result;
+    const Result<> ran = Background::run(
+        [program, commandLine, style, result](const Background::Claim& claim) {
+            *result = ProgramStart::start(program, commandLine, style, claim);
+        },
+        QStringLiteral("the current folder is not answering"));
+    return ran.ok() ? *result : ran;
 }

@@ -8,8 +8,8 @@
 class QtRuntime : public Runtime
 {
 public:
-    Program probeEntry(const QString& name) override;
-    Program findProgram(const QString& name) override;
+    Result<Program> probeEntry(const QString& name) override;
+    Result<Program> findProgram(const QString& name) override;
     void messageBox(BoxStyle style, const QString& title, const QString& prompt) override;
     Result<> startProgram(const Program& program, const QString& commandLine,
                           WindowStyle style) override;

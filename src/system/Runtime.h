@@ -17,11 +17,13 @@ public:
     virtual ~Runtime() = default;
 
     // The directory-entry probe: the ordinary file `name` in the current folder, and what kind of
-    // program it is. A current folder that does not answer in time gives NotAnswering.
-    virtual Program probeEntry(const QString& name) = 0;
+    // program it is. Fails, saying why, when the current folder could not be looked into: it did
+    // not answer in time ("not answering"), or the system gave no thread to look from.
+    virtual Result<Program> probeEntry(const QString& name) = 0;
 
-    // The program `name` in the current folder, else wherever the system looks for programs.
-    virtual Program findProgram(const QString& name) = 0;
+    // The program `name` in the current folder, else wherever the system looks for programs; fails
+    // as probeEntry() does.
+    virtual Result<Program> findProgram(const QString& name) = 0;
 
     // A modal message box with an OK button, shown until the user closes it.
     virtual void messageBox(BoxStyle style, const QString& title, const QString& prompt) = 0;

@@ -75,20 +75,17 @@ bool Form1::FileExist(const QString& Filename)
 
 bool Form1::FileExist(const QString& Filename, Runtime::Program* found)
 {
-    const Runtime::Program program = m_runtime.probeEntry(Filename);
-    if (found != nullptr)
-        *found = program;
-    switch (program.presence) {
-    case Runtime::Presence::Present:
-        return true;
-    case Runtime::Presence::NotAnswering:
+    const Result<Runtime::Program> probed = m_runtime.probeEntry(Filename);
+    if (!probed.ok()) {
         // Not knowing is not the same as missing: the user is told what the lists would say.
-        m_runtime.reportError(QStringLiteral("Cannot read the folder %1: not answering.")
-                                  .arg(FileSystem::currentDirectory().value()));
+        m_runtime.reportError(QStringLiteral("Cannot read the folder %1: %2.")
+                                  .arg(FileSystem::currentDirectory().value(), probed.reason()));
         return false;
-    case Runtime::Presence::Absent:
-        break;
     }
+    if (found != nullptr)
+        *found = probed.value();
+    if (probed.value().presence == Runtime::Presence::Present)
+        return true;
     m_runtime.messageBox(BoxStyle::Exclamation, QStringLiteral("File not found"),
                          QStringLiteral("The ") + Filename +
                              QStringLiteral(" was not found. Please place the ") + Filename +
@@ -180,10 +177,11 @@ void Form1::Help_Click()
 {
     // The help file in its viewer where both are at hand; otherwise, or when the viewer does not
     // start, the program's own help, which is always there.
-    if (m_runtime.probeEntry(HelpFile).presence == Runtime::Presence::Present) {
-        const Runtime::Program viewer = m_runtime.findProgram(HelpViewer);
-        if (viewer.presence == Runtime::Presence::Present &&
-            m_runtime.startProgram(viewer, HelpCommand, WindowStyle::MinimizedFocus).ok())
+    const Result<Runtime::Program> helpFile = m_runtime.probeEntry(HelpFile);
+    if (helpFile.ok() && helpFile.value().presence == Runtime::Presence::Present) {
+        const Result<Runtime::Program> viewer = m_runtime.findProgram(HelpViewer);
+        if (viewer.ok() && viewer.value().presence == Runtime::Presence::Present &&
+            m_runtime.startProgram(viewer.value(), HelpCommand, WindowStyle::MinimizedFocus).ok())
             return;
     }
     HelpWindow::showHelp(this);

@@ -25,13 +25,13 @@ namespace Fixture {
 // and starts nothing (fails to, while `failing`), finding all but the `missing` names.
 struct TestRuntime : QtRuntime
 {
-    Program probeEntry(const QString& name) override
+    Result<Program> probeEntry(const QString& name) override
     {
         if (recording && onProbe)
             onProbe();
         return recording ? recorded("probe", name) : QtRuntime::probeEntry(name);
     }
-    Program findProgram(const QString& name) override
+    Result<Program> findProgram(const QString& name) override
     {
         return recording ? recorded("find", name) : QtRuntime::findProgram(name);
     }
