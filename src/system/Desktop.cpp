@@ -28,10 +28,13 @@ void setUpFonts()
     QFont::insertSubstitutions(SansSerif, Desktop::sansSerifStandIns());
     QFont::insertSubstitutions(Serif, SerifMetrics);
     // The window's font is asked for by the family that is really there: a missing one would make
-    // Qt search all fonts for stand-ins before it turns to the list above, at every start.
+    // Qt search all fonts for stand-ins before it turns to the list above, at every start. The
+    // installed families are looked through rather than asked for one by one, which would have the
+    // system resolve each name as an alias too.
     QString family = SansSerif;
+    const QStringList installed = QFontDatabase::families();
     for (const QString& candidate : Desktop::windowFontFamilies()) {
-        if (QFontDatabase::hasFamily(candidate)) {
+        if (installed.contains(candidate, Qt::CaseInsensitive)) {
             family = candidate;
             break;
         }

@@ -60,7 +60,7 @@ qsizetype rootLength(const QString& slashed)
     return slashed.startsWith(u'/') ? 1 : 0;
 }
 
-bool sameName(const QString& a, const QString& b)
+bool sameName(QStringView a, QStringView b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
