@@ -220,7 +220,7 @@ private slots:
         // Linux: Debian's script naming a 32-bit loader that is not there, then a 64-bit loader
         // (the stand-in), alone, then with Wine's 32-bit Windows beside it (WoW64).
         Window window;
-        const QString box = "box 16 Didor AzodoVez|Cannot start PCE.EXE: PCE.EXE is ";
+        const QString box = cannotStart + "PCE.EXE is ";
 #ifdef Q_OS_WIN
         QVERIFY(window.ready && write("PCE.EXE", mz(0x40, 0x40, "NE\x05\x0A")));
         window.press("Pce");
@@ -261,8 +261,7 @@ private slots:
         window.press(rom.isEmpty() ? "Cd" : "Pce");
         told.replace("<dir>", window.folder());
         if (told.startsWith(u'!')) {
-            QCOMPARE(window.runtime.calls,
-                     QStringList("box 16 Didor AzodoVez|Cannot start PCE.EXE: " + told.mid(1)));
+            QCOMPARE(window.runtime.calls, QStringList(cannotStart + told.mid(1)));
             return;
         }
         QTRY_COMPARE_WITH_TIMEOUT(window.runs().size(), 1, 30000);

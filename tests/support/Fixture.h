@@ -21,6 +21,11 @@
 #endif
 
 namespace Fixture {
+// The boxes of a missing emulator and of a start that failed, as TestRuntime records them.
+inline const QString missingEmulator =
+    "box 48 File not found|The PCE.EXE was not found. Please "
+    "place the PCE.EXE in the same directory with Didor AzodoVez.";
+inline const QString cannotStart = "box 16 Didor AzodoVez|Cannot start PCE.EXE: ";
 // The real runtime, its boxes recorded, not shown; `recording`, it also records what it is asked
 // and starts nothing (fails to, while `failing`), finding all but the `missing` names.
 struct TestRuntime : QtRuntime
@@ -103,21 +108,6 @@ inline bool make(const QString& root, const QStringList& steps)
 }
 // One run of the stand-in: the fields of its log ("argv[1]", "cwd", ...), byte for byte.
 using Run = QMap<QByteArray, QByteArray>;
-
-inline QList<Run> runs(const QString& logFolder)
-{
-    QList<Run> result;
-    for (const QFileInfo& log : QDir(logFolder).entryInfoList({"run.*.log"}, QDir::Files)) {
-        QFile file(log.filePath());
-        Run& run = result.emplaceBack();
-        for (const QByteArray& line :
-             file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>()) {
-            const qsizetype equals = line.indexOf('=');
-            run[line.left(equals)] = QByteArray::fromPercentEncoding(line.mid(equals + 1));
-        }
-    }
-    return result;
-}
 // The arguments of a run after the program's name, as text.
 inline QStringList arguments(const Run& run)
 {
@@ -143,7 +133,21 @@ struct Window
     }
     void press(const char* name) { QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton); }
     QLineEdit* romPath() const { return find<QLineEdit>("Text1"); }
-    QList<Run> runs() const { return Fixture::runs(log.path()); }
+    QList<Run> runs() const
+    {
+        QList<Run> result;
+        for (const QFileInfo& entry : QDir(log.path()).entryInfoList({"run.*.log"}, QDir::Files)) {
+            QFile file(entry.filePath());
+            Run& run = result.emplaceBack();
+            for (const QByteArray& line : file.open(QIODevice::ReadOnly)
+                                              ? file.readAll().split('\n')
+                                              : QList<QByteArray>()) {
+                const qsizetype equals = line.indexOf('=');
+                run[line.left(equals)] = QByteArray::fromPercentEncoding(line.mid(equals + 1));
+            }
+        }
+        return result;
+    }
     QString folder() const { return QDir::toNativeSeparators(work.path()); }
     QString at(const QString& relative) const
     {
@@ -167,5 +171,4 @@ inline Window::~Window()
     QProcess::execute("rm", {"-rf", work.path()});
 #endif
 }
-
 } // namespace Fixture
