@@ -189,18 +189,10 @@ private slots:
         for (QCheckBox* box : window.form->findChildren<QCheckBox*>())
             box->setChecked(true);
         window.romPath()->setText(rom.isEmpty() ? rom : window.at(rom));
-        const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", "/nowhere"); // first without DOSBox: a box says what to install
-        window.press(rom.isEmpty() ? "Cd" : "Pce");
-        qputenv("PATH", path);
-        QVERIFY(window.runtime.calls.value(0).contains(
-            "PCE.EXE is a DOS program, which this system runs only through DOSBox. Install "
-            "DOSBox (on Debian and Ubuntu: sudo apt-get install dosbox) and try again"));
         // DOSBox writes its configuration into HOME on its first start: a home of the test's own.
         qputenv("HOME", QFile::encodeName(window.log.path()));
         qputenv("SDL_VIDEODRIVER", "dummy");
         qputenv("SDL_AUDIODRIVER", "dummy");
-        window.runtime.calls.clear();
         window.press(rom.isEmpty() ? "Cd" : "Pce");
         // The stand-in's log: its command tail, and what it read of the file the tail names last.
         QTRY_VERIFY2_WITH_TIMEOUT(contents(window.at("PCE.LOG")).count('\n') == 2,
@@ -215,10 +207,10 @@ private slots:
 
     void withoutWhatItNeeds()
     {
-        // A 16- or 32-bit Windows PCE.EXE where Wine lacks its 32-bit part, on 64-bit Windows a
-        // 16-bit one and a DOS one without DOSBox: a box says what it is and needs. The `wine` on
-        // Linux: Debian's script naming a 32-bit loader that is not there, then a 64-bit loader
-        // (the stand-in), alone, then with Wine's 32-bit Windows beside it (WoW64).
+        // A DOS PCE.EXE without DOSBox, a Windows one without Wine, a 16- or 32-bit one where Wine
+        // lacks its 32-bit part, a 16-bit one on 64-bit Windows: a box says what it is and needs.
+        // The `wine` on Linux: Debian's script naming a 32-bit loader that is not there, then a
+        // 64-bit loader (the stand-in), alone, then with Wine's 32-bit Windows beside it (WoW64).
         Window window;
         const QString box = cannotStart + "PCE.EXE is ";
 #ifdef Q_OS_WIN
@@ -275,20 +267,30 @@ private slots:
             box + "a program for %1-bit Windows, which Wine runs only with its 32-bit part. "
                   "Install it (on Debian and Ubuntu: sudo dpkg --add-architecture i386, sudo "
                   "apt-get update, then sudo apt-get install wine32:i386) and try again";
-        const QByteArray path = qgetenv("PATH");
-        QVERIFY(window.ready && write("PCE.EXE", mz(0x40, 0x40, "NE\x05\x0A")) &&
+        const QByteArray path = qgetenv("PATH"), windows32 = mz(0x40, 0x40, {"PE\0\0\x4c\x01", 6});
+        qputenv("PATH", window.at("bin").toUtf8()); // neither DOSBox nor, at first, Wine
+        QVERIFY(window.ready && write("PCE.EXE", mz(0x1C, 0)));
+        window.press("Pce");
+        QVERIFY(write("PCE.EXE", windows32));
+        window.press("Cd");
+        QVERIFY(write("PCE.EXE", mz(0x40, 0x40, "NE\x05\x0A")) &&
                 write("bin/wine", "#!/bin/sh\nwine32=" + window.at("bin/wine32").toUtf8()) &&
                 ::chmod("bin/wine", 0700) == 0);
-        qputenv("PATH", window.at("bin").toUtf8() + ':' + path);
         window.press("Pce");
-        QVERIFY(write("PCE.EXE", mz(0x40, 0x40, QByteArray("PE\0\0\x4c\x01", 6))));
+        QVERIFY(write("PCE.EXE", windows32));
         window.press("Pce");
         QVERIFY(write("bin/wine", contents(standIn(DIDOR_STANDIN))));
         window.press("Pce");
         QVERIFY(QDir().mkpath("lib/wine/i386-windows"));
         window.press("Pce");
         qputenv("PATH", path);
-        QCOMPARE(window.runtime.calls, (QStringList{lacks.arg(16), lacks.arg(32), lacks.arg(32)}));
+        QCOMPARE(window.runtime.calls,
+                 (QStringList{box + "a DOS program, which this system runs only through DOSBox. "
+                                    "Install DOSBox (on Debian and Ubuntu: sudo apt-get install "
+                                    "dosbox) and try again",
+                              box + "a Windows program, which needs Wine to run here. Install Wine "
+                                    "(on Debian and Ubuntu, the package wine) and try again",
+                              lacks.arg(16), lacks.arg(32), lacks.arg(32)}));
 #endif
     }
 };
