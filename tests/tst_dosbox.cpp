@@ -230,8 +230,7 @@ private slots:
         QTest::addColumn<QString>("told");
         QTest::newRow("cd") << ""
                             << "C:|PCE.EXE -sgx -cd|exit";
-        // A folder named beyond Windows-1252, which DOSBox can be told where the ANSI code page is
-        // UTF-8 (tst_dosbox_utf8).
+        // A folder beyond Windows-1252, given to DOSBox only where the ANSI code page is UTF-8.
         QTest::newRow("beyond 1252")
             << "\u03A9/a.pce"
             << (GetACP() == CP_UTF8 ? "C:|PCE.EXE -sgx D:\\A.PCE|exit"

@@ -132,10 +132,9 @@ private slots:
 
     void onlyTheCurrentFolderAndPath()
     {
-        // A PCE.EXE on PATH is no emulator here, nor started in place of the one here, though a
-        // program is found there (in a folder longer than Windows' MAX_PATH); with the help file
-        // here, the help viewer here is started. A path that would be cut short at a NUL is
-        // refused.
+        // A PCE.EXE on PATH, in a folder longer than Windows' MAX_PATH, is found but is no emulator
+        // here, nor started in place of the one here; with the help file here, the viewer here is
+        // started. A path that would be cut short at a NUL is refused.
         QTemporaryDir elsewhere;
         const QString beyond =
             QDir::toNativeSeparators(elsewhere.path() + '/' + QString(250, u'f'));
@@ -208,9 +207,8 @@ private slots:
         QCOMPARE(form->findChild<DirList*>("Dir1")->path(), m_window->at("home"));
         form->findChild<QAbstractButton*>("Pce")->click();
         QCOMPARE(removed.calls.value(1), missingEmulator);
-        // Deeper than the system takes a path for: the image is listed, a double-click starts it.
-        // So the emulator is looked for in the folder itself, never through its path, which here is
-        // too long to use, and for a removed folder empty: it would lead to the root's PCE.EXE.
+        // Deeper than the system takes a path for: the image is listed, a double-click starts it,
+        // as the emulator is looked for in the folder itself, never through its too long path.
         QVERIFY(QDir::setCurrent(m_window->folder()));
         const QByteArray part(200, 'd');
         for (int depth = 0; depth < 22; ++depth)
@@ -342,8 +340,7 @@ private slots:
     void windowsProgramsThroughWine()
     {
         // Every name reaches the program as a path that opens that very file (by Wine's short name
-        // for one Windows forbids, past the device lookup for a device name), or a box says why
-        // not.
+        // where Windows forbids it, past the device lookup for a device), or a box says why not.
         QFETCH(QString, rom);
         QFETCH(QString, told);
         QFETCH(QString, current);

@@ -166,8 +166,8 @@ private slots:
         QVERIFY(screen.contains(fresh.geometry().topLeft()));
         if (screen.width() >= 468 && screen.height() >= 381)
             QVERIFY((fresh.geometry().center() - screen.center()).manhattanLength() <= 2);
-        // Under each style, the strip and the frame's top as QTabWidget draws them with the tabs
-        // sharing the strip: the selected tab joined to its page.
+        // Under each style, the strip and the frame's top as QTabWidget draws them, tabs sharing
+        // the strip: the selected tab joined to its page.
         struct Strip : QTabBar
         {
             Strip() { setDrawBase(false); } // as QTabWidget's own

@@ -63,9 +63,8 @@ struct TestRuntime : QtRuntime
     QStringList missing, calls;
     std::function<void()> onProbe; // called before a recorded probe answers
 };
-// A stand-in the build puts beside the tests: DIDOR_STANDIN for this system, DIDOR_WINDOWS_STANDIN
-// and DIDOR_WINDOWS32_STANDIN for 64- and 32-bit Windows (empty without MinGW's compiler for it),
-// "pce_dos.exe" for DOS (absent without nasm).
+// A stand-in beside the tests: DIDOR_STANDIN for this system, DIDOR_WINDOWS(32)_STANDIN for 64- and
+// 32-bit Windows (empty without MinGW's compiler), "pce_dos.exe" for DOS (absent without nasm).
 inline QString standIn(const char* name)
 {
     return QCoreApplication::applicationDirPath() + '/' + name;
