@@ -266,7 +266,7 @@ private slots:
             box + "a program for %1-bit Windows, which Wine runs only with its 32-bit part. "
                   "Install it (on Debian and Ubuntu: sudo dpkg --add-architecture i386, sudo "
                   "apt-get update, then sudo apt-get install wine32:i386) and try again";
-        const QByteArray path = qgetenv("PATH"), windows32 = mz(0x40, 0x40, {"PE\0\0\x4c\x01", 6});
+        const QByteArray windows32 = mz(0x40, 0x40, {"PE\0\0\x4c\x01", 6});
         qputenv("PATH", window.at("bin").toUtf8()); // neither DOSBox nor, at first, Wine
         QVERIFY(window.ready && write("PCE.EXE", mz(0x1C, 0)));
         window.press("Pce");
@@ -282,7 +282,6 @@ private slots:
         window.press("Pce");
         QVERIFY(QDir().mkpath("lib/wine/i386-windows"));
         window.press("Pce");
-        qputenv("PATH", path);
         QCOMPARE(window.runtime.calls,
                  (QStringList{box + "a DOS program, which this system runs only through DOSBox. "
                                     "Install DOSBox (on Debian and Ubuntu: sudo apt-get install "

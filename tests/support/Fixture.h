@@ -115,7 +115,8 @@ inline QStringList arguments(const Run& run)
         result << FileSystem::decodeName(run["argv[" + QByteArray::number(i) + ']']);
     return result;
 }
-// The window in a current folder of its own, which it leaves when it goes; the stand-in's logs.
+// The window in a current folder of its own, which it leaves when it goes, setting PATH and HOME
+// back as they were; the stand-in's logs.
 struct Window
 {
     explicit Window(bool recording = false)
@@ -155,6 +156,7 @@ struct Window
     bool show() { return form->show(), QTest::qWaitForWindowExposed(form.get()); }
 
     const QString start = QDir::currentPath();
+    const QByteArray path = qgetenv("PATH"), home = qgetenv("HOME");
     QTemporaryDir work, log;
     bool ready = false;
     TestRuntime runtime;
@@ -165,6 +167,7 @@ inline Window::~Window()
 {
     form.reset();
     QDir::setCurrent(start);
+    qputenv("PATH", path), qputenv("HOME", home);
 #ifndef Q_OS_WIN // Qt removes neither names that are not UTF-8 nor folders it may not read
     QProcess::execute("chmod", {"-R", "u+rwx", work.path()});
     QProcess::execute("rm", {"-rf", work.path()});
