@@ -28,12 +28,6 @@ bool write(const QString& path, const QByteArray& content)
            file.write(content) == content.size();
 }
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 using namespace Fixture;
@@ -195,22 +189,24 @@ private slots:
         qputenv("SDL_AUDIODRIVER", "dummy");
         window.press(rom.isEmpty() ? "Cd" : "Pce");
         // The stand-in's log: its command tail, and what it read of the file the tail names last.
-        QTRY_VERIFY2_WITH_TIMEOUT(contents(window.at("PCE.LOG")).count('\n') == 2,
+        const auto logged = [&window] {
+            QFile log(window.at("PCE.LOG"));
+            return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(logged().count('\n') == 2,
                                   qPrintable(window.runtime.calls.join(u'\n')), 30000);
-        const QByteArray logged = contents(window.at("PCE.LOG"));
-        QVERIFY2(logged.startsWith(rom.isEmpty() ? " -1 -us -sgx -nojoy -nosound -cd\r\n"
-                                                 : " -1 -us -sgx -nojoy -nosound D:\\"),
-                 logged);
-        QVERIFY2(logged.endsWith("\r\n" + rom.toUtf8().left(32) + "\r\n"), logged);
+        QVERIFY2(logged().startsWith(rom.isEmpty() ? " -1 -us -sgx -nojoy -nosound -cd\r\n"
+                                                   : " -1 -us -sgx -nojoy -nosound D:\\"),
+                 logged());
+        QVERIFY2(logged().endsWith("\r\n" + rom.toUtf8().left(32) + "\r\n"), logged());
         QCOMPARE(window.runtime.calls, QStringList());
     }
 
     void withoutWhatItNeeds()
     {
-        // A DOS PCE.EXE without DOSBox, a Windows one without Wine, a 16- or 32-bit one where Wine
-        // lacks its 32-bit part, a 16-bit one on 64-bit Windows: a box says what it is and needs.
-        // The `wine` on Linux: Debian's script naming a 32-bit loader that is not there, then a
-        // 64-bit loader (the stand-in), alone, then with Wine's 32-bit Windows beside it (WoW64).
+        // A box says what PCE.EXE is and needs: DOS without DOSBox, Windows without Wine, 16- or
+        // 32-bit where Wine lacks its 32-bit part, 16-bit on 64-bit Windows. Linux's `wine`: a
+        // script naming a missing 32-bit loader, a 64-bit one (the stand-in), then that in WoW64.
         Window window;
         const QString box = cannotStart + "PCE.EXE is ";
 #ifdef Q_OS_WIN
@@ -278,7 +274,7 @@ private slots:
         window.press("Pce");
         QVERIFY(write("PCE.EXE", windows32));
         window.press("Pce");
-        QVERIFY(write("bin/wine", contents(standIn(DIDOR_STANDIN))));
+        QVERIFY(QFile::remove("bin/wine") && QFile::copy(standIn(DIDOR_STANDIN), "bin/wine"));
         window.press("Pce");
         QVERIFY(QDir().mkpath("lib/wine/i386-windows"));
         window.press("Pce");
