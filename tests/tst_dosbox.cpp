@@ -3,39 +3,31 @@
 #include "system/DosBox.h"
 #include "system/DosBoxShortNames.h"
 #include "system/ProgramKind.h"
-#include "system/Wine.h"
 
 #include <QCheckBox>
 
 Q_DECLARE_METATYPE(ProgramKind)
+using namespace Fixture;
 
-namespace {
 // An MZ header of 64 bytes: relocation table at `relocations`, next header at `next`, then `rest`.
-QByteArray mz(quint16 relocations, quint32 next, const QByteArray& rest = {})
+static QByteArray mz(quint16 relocations, quint32 next, const QByteArray& rest = {})
 {
-    QByteArray header("MZ");
-    header.resize(64, '\0');
+    QByteArray header = "MZ" + QByteArray(62, '\0');
     header[0x18] = char(relocations);
     for (int i = 0; i < 4; ++i)
         header[0x3C + i] = char(next >> (8 * i));
     return header + rest;
 }
-
-bool write(const QString& path, const QByteArray& content)
+static bool write(const QString& path, const QByteArray& content)
 {
     QFile file(path);
     return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
            file.write(content) == content.size();
 }
 
-} // namespace
-
-using namespace Fixture;
-
 class TestDosBox : public QObject
 {
     Q_OBJECT
-
 private slots:
     void programKind_data()
     {
@@ -133,7 +125,8 @@ private slots:
         QFETCH(QString, arguments);
         QFETCH(QString, opticalRoots);
         QFETCH(QString, commands);
-        QTemporaryDir work, dir;
+        QTemporaryDir dir;
+        Window here; // a current folder of its own, holding pce.exe and roms/Game.pce
         const auto expand = [&dir](QString text) { // "<N>": a folder of N bytes in `dir`
             for (int n : {238, 239})
                 text.replace(QString("<%1>").arg(n),
@@ -141,16 +134,13 @@ private slots:
             return text.replace("<dir>", dir.path());
         };
         for (const QString& file :
-             {work.filePath("pce.exe"), work.filePath("roms/Game.pce"),
-              dir.filePath("100% sure/my game.pce"), dir.filePath("say\"/a.pce"),
-              dir.filePath("a \"b\"/a.pce"), expand("<238>/a.pce"), expand("<239>/a.pce")})
-            QVERIFY(write(file, "x"));
-        const QString start = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(work.path()));
+             QStringList{"pce.exe", "roms/Game.pce", dir.filePath("100% sure/my game.pce"),
+                         dir.filePath("say\"/a.pce"), dir.filePath("a \"b\"/a.pce"),
+                         expand("<238>/a.pce"), expand("<239>/a.pce")})
+            QVERIFY(here.ready && write(file, "x"));
         const DosBox::Command command =
-            DosBox::command(work.path(), "pce.exe", expand(arguments).split(u'|'),
+            DosBox::command(here.folder(), "pce.exe", expand(arguments).split(u'|'),
                             opticalRoots.split(u'|', Qt::SkipEmptyParts));
-        QDir::setCurrent(start);
         QStringList expected;
         if (!commands.startsWith(u'!'))
             for (const QString& line :
@@ -201,7 +191,6 @@ private slots:
         QVERIFY2(logged().endsWith("\r\n" + rom.toUtf8().left(32) + "\r\n"), logged());
         QCOMPARE(window.runtime.calls, QStringList());
     }
-
     void withoutWhatItNeeds()
     {
         // A box says what PCE.EXE is and needs: DOS without DOSBox, Windows without Wine, 16- or

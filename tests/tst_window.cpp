@@ -448,10 +448,8 @@ private slots:
         // It comes to the front; its text names every flag in the order of the line.
         QPointer<HelpWindow> help = HelpWindow::showHelp(m_window->form.get());
         QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(help));
-        QVERIFY(help->browser()
-                    ->toPlainText()
-                    .replace(QChar::Nbsp, u' ')
-                    .contains("-1 -us -sgx -nojoy -nosound"));
+        const QString text = help->browser()->toPlainText().replace(QChar::Nbsp, u' ');
+        QVERIFY(text.contains("-1 -us -sgx -nojoy -nosound"));
         // Escape closes it; the same one comes back; it never keeps the program running.
         QTest::keyClick(help->browser(), Qt::Key_Escape);
         QVERIFY(!help->isVisible() && !help->isModal());

@@ -49,8 +49,7 @@ struct TestRuntime : QtRuntime
     }
     void messageBox(BoxStyle style, const QString& title, const QString& prompt) override
     {
-        calls << "box " + QString(style == BoxStyle::Exclamation ? "48 " : "16 ") + title + '|' +
-                     prompt;
+        calls << (style == BoxStyle::Exclamation ? "box 48 " : "box 16 ") + title + '|' + prompt;
     }
     Program recorded(const char* what, const QString& name)
     {
@@ -69,10 +68,9 @@ inline QString standIn(const char* name)
 {
     return QCoreApplication::applicationDirPath() + '/' + name;
 }
-// Makes entries below `root`: "file|NAME", "dir|NAME", "link|NAME|TARGET", "fifo|NAME",
-// "program|NAME" (the stand-in), "windows|NAME" and "windows32|NAME" (the Windows ones),
-// "garbage|NAME" (runnable, no program); files on Linux with any name, %XX for any byte. Links and
-// pipes are Linux's; "attributes|NAME|N" sets Windows' file attributes N on NAME.
+// Makes entries below `root`: "file|NAME", "dir|NAME", "link|NAME|TARGET", "fifo|NAME" (these two
+// Linux's), "program|NAME", "windows|NAME", "windows32|NAME" (stand-ins), "garbage|NAME" (runnable,
+// no program), "attributes|NAME|N" (Windows' attributes); %XX for any byte of a Linux name.
 inline bool make(const QString& root, const QStringList& steps)
 {
     for (const QString& step : steps) {
