@@ -3,45 +3,31 @@
 #include "system/DosBox.h"
 #include "system/DosBoxShortNames.h"
 #include "system/ProgramKind.h"
-#include "system/Wine.h"
 
 #include <QCheckBox>
 
 Q_DECLARE_METATYPE(ProgramKind)
+using namespace Fixture;
 
-namespace {
 // An MZ header of 64 bytes: relocation table at `relocations`, next header at `next`, then `rest`.
-QByteArray mz(quint16 relocations, quint32 next, const QByteArray& rest = {})
+static QByteArray mz(quint16 relocations, quint32 next, const QByteArray& rest = {})
 {
-    QByteArray header("MZ");
-    header.resize(64, '\0');
+    QByteArray header = "MZ" + QByteArray(62, '\0');
     header[0x18] = char(relocations);
     for (int i = 0; i < 4; ++i)
         header[0x3C + i] = char(next >> (8 * i));
     return header + rest;
 }
-
-bool write(const QString& path, const QByteArray& content)
+static bool write(const QString& path, const QByteArray& content)
 {
     QFile file(path);
     return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
            file.write(content) == content.size();
 }
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
-
-using namespace Fixture;
-
 class TestDosBox : public QObject
 {
     Q_OBJECT
-
 private slots:
     void programKind_data()
     {
@@ -139,7 +125,8 @@ private slots:
         QFETCH(QString, arguments);
         QFETCH(QString, opticalRoots);
         QFETCH(QString, commands);
-        QTemporaryDir work, dir;
+        QTemporaryDir dir;
+        Window here; // a current folder of its own, holding pce.exe and roms/Game.pce
         const auto expand = [&dir](QString text) { // "<N>": a folder of N bytes in `dir`
             for (int n : {238, 239})
                 text.replace(QString("<%1>").arg(n),
@@ -147,16 +134,13 @@ private slots:
             return text.replace("<dir>", dir.path());
         };
         for (const QString& file :
-             {work.filePath("pce.exe"), work.filePath("roms/Game.pce"),
-              dir.filePath("100% sure/my game.pce"), dir.filePath("say\"/a.pce"),
-              dir.filePath("a \"b\"/a.pce"), expand("<238>/a.pce"), expand("<239>/a.pce")})
-            QVERIFY(write(file, "x"));
-        const QString start = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(work.path()));
+             QStringList{"pce.exe", "roms/Game.pce", dir.filePath("100% sure/my game.pce"),
+                         dir.filePath("say\"/a.pce"), dir.filePath("a \"b\"/a.pce"),
+                         expand("<238>/a.pce"), expand("<239>/a.pce")})
+            QVERIFY(here.ready && write(file, "x"));
         const DosBox::Command command =
-            DosBox::command(work.path(), "pce.exe", expand(arguments).split(u'|'),
+            DosBox::command(here.folder(), "pce.exe", expand(arguments).split(u'|'),
                             opticalRoots.split(u'|', Qt::SkipEmptyParts));
-        QDir::setCurrent(start);
         QStringList expected;
         if (!commands.startsWith(u'!'))
             for (const QString& line :
@@ -189,38 +173,31 @@ private slots:
         for (QCheckBox* box : window.form->findChildren<QCheckBox*>())
             box->setChecked(true);
         window.romPath()->setText(rom.isEmpty() ? rom : window.at(rom));
-        const QByteArray path = qgetenv("PATH");
-        qputenv("PATH", "/nowhere"); // first without DOSBox: a box says what to install
-        window.press(rom.isEmpty() ? "Cd" : "Pce");
-        qputenv("PATH", path);
-        QVERIFY(window.runtime.calls.value(0).contains(
-            "PCE.EXE is a DOS program, which this system runs only through DOSBox. Install "
-            "DOSBox (on Debian and Ubuntu: sudo apt-get install dosbox) and try again"));
         // DOSBox writes its configuration into HOME on its first start: a home of the test's own.
         qputenv("HOME", QFile::encodeName(window.log.path()));
         qputenv("SDL_VIDEODRIVER", "dummy");
         qputenv("SDL_AUDIODRIVER", "dummy");
-        window.runtime.calls.clear();
         window.press(rom.isEmpty() ? "Cd" : "Pce");
         // The stand-in's log: its command tail, and what it read of the file the tail names last.
-        QTRY_VERIFY2_WITH_TIMEOUT(contents(window.at("PCE.LOG")).count('\n') == 2,
+        const auto logged = [&window] {
+            QFile log(window.at("PCE.LOG"));
+            return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(logged().count('\n') == 2,
                                   qPrintable(window.runtime.calls.join(u'\n')), 30000);
-        const QByteArray logged = contents(window.at("PCE.LOG"));
-        QVERIFY2(logged.startsWith(rom.isEmpty() ? " -1 -us -sgx -nojoy -nosound -cd\r\n"
-                                                 : " -1 -us -sgx -nojoy -nosound D:\\"),
-                 logged);
-        QVERIFY2(logged.endsWith("\r\n" + rom.toUtf8().left(32) + "\r\n"), logged);
+        QVERIFY2(logged().startsWith(rom.isEmpty() ? " -1 -us -sgx -nojoy -nosound -cd\r\n"
+                                                   : " -1 -us -sgx -nojoy -nosound D:\\"),
+                 logged());
+        QVERIFY2(logged().endsWith("\r\n" + rom.toUtf8().left(32) + "\r\n"), logged());
         QCOMPARE(window.runtime.calls, QStringList());
     }
-
     void withoutWhatItNeeds()
     {
-        // A 16- or 32-bit Windows PCE.EXE where Wine lacks its 32-bit part, on 64-bit Windows a
-        // 16-bit one and a DOS one without DOSBox: a box says what it is and needs. The `wine` on
-        // Linux: Debian's script naming a 32-bit loader that is not there, then a 64-bit loader
-        // (the stand-in), alone, then with Wine's 32-bit Windows beside it (WoW64).
+        // A box says what PCE.EXE is and needs: DOS without DOSBox, Windows without Wine, 16- or
+        // 32-bit where Wine lacks its 32-bit part, 16-bit on 64-bit Windows. Linux's `wine`: a
+        // script naming a missing 32-bit loader, a 64-bit one (the stand-in), then that in WoW64.
         Window window;
-        const QString box = "box 16 Didor AzodoVez|Cannot start PCE.EXE: PCE.EXE is ";
+        const QString box = cannotStart + "PCE.EXE is ";
 #ifdef Q_OS_WIN
         QVERIFY(window.ready && write("PCE.EXE", mz(0x40, 0x40, "NE\x05\x0A")));
         window.press("Pce");
@@ -238,8 +215,7 @@ private slots:
         QTest::addColumn<QString>("told");
         QTest::newRow("cd") << ""
                             << "C:|PCE.EXE -sgx -cd|exit";
-        // A folder named beyond Windows-1252, which DOSBox can be told where the ANSI code page is
-        // UTF-8 (tst_dosbox_utf8).
+        // A folder beyond Windows-1252, given to DOSBox only where the ANSI code page is UTF-8.
         QTest::newRow("beyond 1252")
             << "\u03A9/a.pce"
             << (GetACP() == CP_UTF8 ? "C:|PCE.EXE -sgx D:\\A.PCE|exit"
@@ -261,8 +237,7 @@ private slots:
         window.press(rom.isEmpty() ? "Cd" : "Pce");
         told.replace("<dir>", window.folder());
         if (told.startsWith(u'!')) {
-            QCOMPARE(window.runtime.calls,
-                     QStringList("box 16 Didor AzodoVez|Cannot start PCE.EXE: " + told.mid(1)));
+            QCOMPARE(window.runtime.calls, QStringList(cannotStart + told.mid(1)));
             return;
         }
         QTRY_COMPARE_WITH_TIMEOUT(window.runs().size(), 1, 30000);
@@ -276,20 +251,29 @@ private slots:
             box + "a program for %1-bit Windows, which Wine runs only with its 32-bit part. "
                   "Install it (on Debian and Ubuntu: sudo dpkg --add-architecture i386, sudo "
                   "apt-get update, then sudo apt-get install wine32:i386) and try again";
-        const QByteArray path = qgetenv("PATH");
-        QVERIFY(window.ready && write("PCE.EXE", mz(0x40, 0x40, "NE\x05\x0A")) &&
+        const QByteArray windows32 = mz(0x40, 0x40, {"PE\0\0\x4c\x01", 6});
+        qputenv("PATH", window.at("bin").toUtf8()); // neither DOSBox nor, at first, Wine
+        QVERIFY(window.ready && write("PCE.EXE", mz(0x1C, 0)));
+        window.press("Pce");
+        QVERIFY(write("PCE.EXE", windows32));
+        window.press("Cd");
+        QVERIFY(write("PCE.EXE", mz(0x40, 0x40, "NE\x05\x0A")) &&
                 write("bin/wine", "#!/bin/sh\nwine32=" + window.at("bin/wine32").toUtf8()) &&
                 ::chmod("bin/wine", 0700) == 0);
-        qputenv("PATH", window.at("bin").toUtf8() + ':' + path);
         window.press("Pce");
-        QVERIFY(write("PCE.EXE", mz(0x40, 0x40, QByteArray("PE\0\0\x4c\x01", 6))));
+        QVERIFY(write("PCE.EXE", windows32));
         window.press("Pce");
-        QVERIFY(write("bin/wine", contents(standIn(DIDOR_STANDIN))));
+        QVERIFY(QFile::remove("bin/wine") && QFile::copy(standIn(DIDOR_STANDIN), "bin/wine"));
         window.press("Pce");
         QVERIFY(QDir().mkpath("lib/wine/i386-windows"));
         window.press("Pce");
-        qputenv("PATH", path);
-        QCOMPARE(window.runtime.calls, (QStringList{lacks.arg(16), lacks.arg(32), lacks.arg(32)}));
+        QCOMPARE(window.runtime.calls,
+                 (QStringList{box + "a DOS program, which this system runs only through DOSBox. "
+                                    "Install DOSBox (on Debian and Ubuntu: sudo apt-get install "
+                                    "dosbox) and try again",
+                              box + "a Windows program, which needs Wine to run here. Install Wine "
+                                    "(on Debian and Ubuntu, the package wine) and try again",
+                              lacks.arg(16), lacks.arg(32), lacks.arg(32)}));
 #endif
     }
 };

@@ -8,14 +8,12 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QMimeData>
 #include <QPointer>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QStyleFactory>
-#include <QStyleOptionButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -67,7 +65,6 @@ class TestWindow : public QObject
             QTest::mouseDClick(view->viewport(), Qt::LeftButton, keys, place);
     }
     QStringList& calls() { return m_window->runtime.calls; }
-    void refresh(DriveList* drive) { drive->showPopup(), drive->hidePopup(); }
     QString box(const QString& place, const QString& why = {},
                 const char* what = "read the folder ")
     {
@@ -135,12 +132,8 @@ private slots:
         row("quoted, backslash last", "Pce", "\"C:\\My Roms\\\"", {}, false,
             {probe, start + "\"C:\\My Roms\\\\\""});
         row("empty", "Pce", "", {}, false, {probe, start});
-        const QString warning = "box 48 File not found|The PCE.EXE was not found. Please place the "
-                                "PCE.EXE in the same directory with "
-                                "Didor AzodoVez.";
-        row("no emulator for Cd", "Cd", "", {"PCE.EXE"}, false, {probe, warning});
-        row("emulator fails", "Cd", "", {}, true,
-            {probe, start + "-cd", "box 16 Didor AzodoVez|Cannot start PCE.EXE: failed"});
+        row("no emulator for Cd", "Cd", "", {"PCE.EXE"}, false, {probe, missingEmulator});
+        row("emulator fails", "Cd", "", {}, true, {probe, start + "-cd", cannotStart + "failed"});
         const QStringList help{"probe RurevAR.hlp", "find WINHELP.EXE",
                                "start 2 WINHELP.EXE RurevAR.hlp"};
         row("help file and viewer", "F1", "", {}, false, help);
@@ -173,8 +166,8 @@ private slots:
         QVERIFY(screen.contains(fresh.geometry().topLeft()));
         if (screen.width() >= 468 && screen.height() >= 381)
             QVERIFY((fresh.geometry().center() - screen.center()).manhattanLength() <= 2);
-        // Under each style, the strip and the frame's top as QTabWidget draws them with the tabs
-        // sharing the strip: the selected tab joined to its page.
+        // Under each style, the strip and the frame's top as QTabWidget draws them, tabs sharing
+        // the strip: the selected tab joined to its page.
         struct Strip : QTabBar
         {
             Strip() { setDrawBase(false); } // as QTabWidget's own
@@ -191,16 +184,14 @@ private slots:
                 .toImage()
                 .convertToFormat(QImage::Format_RGB32);
         };
+        const auto back =
+            qScopeGuard([name = QApplication::style()->name()] { QApplication::setStyle(name); });
         for (const QString& key : QStyleFactory::keys()) {
-            const std::unique_ptr<QStyle> style(QStyleFactory::create(key));
-            const auto back =
-                qScopeGuard([&] { dialog->setStyle({}), dialog->tabBar()->setStyle({}); });
+            QApplication::setStyle(key);
             Plain plain;
             plain.setFont(dialog->font()), plain.resize(dialog->size()), plain.show();
             for (const char* caption : {"Emulation", "Options", "About"})
                 plain.addTab(new QWidget, caption);
-            for (QWidget* tabs : QWidgetList{dialog, dialog->tabBar(), &plain, plain.tabBar()})
-                tabs->setStyle(style.get());
             QVERIFY2(strip(dialog) == strip(&plain), qPrintable(key + " draws them otherwise"));
         }
     }
@@ -332,7 +323,7 @@ private slots:
         QCOMPARE(m_window->romPath()->text() + QDir::currentPath(),
                  "/typed/by hand.pce" + m_window->work.path());
         // Gone when the list is opened again, it gives way to another, which the lists follow.
-        refresh(m_drive);
+        m_drive->showPopup(), m_drive->hidePopup();
         QVERIFY(m_drive->findData(m_window->at("drive")) < 0);
         QTRY_COMPARE(m_dir->path(), m_drive->drive());
         // A folder removed while shown, a drive without a medium: a box each, and the lists, the
@@ -397,9 +388,8 @@ private slots:
     {
         // The letters as Windows lists them (Wine has C: and Z:), and a current folder on a share
         // without a letter, whose root is taken from the path itself.
-        auto* drives = m_window->find<QComboBox>("Drive1");
-        QVERIFY(drives->findText("c:", Qt::MatchStartsWith) >= 0 &&
-                drives->findText("z:", Qt::MatchStartsWith) >= 0);
+        QVERIFY(m_drive->findText("c:", Qt::MatchStartsWith) >= 0 &&
+                m_drive->findText("z:", Qt::MatchStartsWith) >= 0);
         const Volumes::Drives share = Volumes::drives("\\\\server\\share\\roms");
         QCOMPARE(share.current, QString("\\\\server\\share\\"));
         QCOMPARE(Volumes::caption(share.list.last()), QString("\\\\server\\share\\"));
@@ -439,12 +429,10 @@ private slots:
             QVERIFY(::unlink("PCE.EXE") == 0 &&
                     make(window.folder(),
                          {"link|PCE.EXE|" + standIn("pce_dos.exe"), "program|dosbox"}));
-            const QByteArray path = qgetenv("PATH");
             qputenv("PATH", FileSystem::encodeName(late + ":" + window.folder()));
             window.press("Pce");
             ::close(std::exchange(fuses[1], -1));
             window.press("Cd");
-            qputenv("PATH", path);
             QTRY_VERIFY(window.runs().size() == 1 &&
                         arguments(window.runs()[0]).contains("PCE.EXE -cd"));
             QCOMPARE(
@@ -460,10 +448,8 @@ private slots:
         // It comes to the front; its text names every flag in the order of the line.
         QPointer<HelpWindow> help = HelpWindow::showHelp(m_window->form.get());
         QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(help));
-        QVERIFY(help->browser()
-                    ->toPlainText()
-                    .replace(QChar::Nbsp, u' ')
-                    .contains("-1 -us -sgx -nojoy -nosound"));
+        const QString text = help->browser()->toPlainText().replace(QChar::Nbsp, u' ');
+        QVERIFY(text.contains("-1 -us -sgx -nojoy -nosound"));
         // Escape closes it; the same one comes back; it never keeps the program running.
         QTest::keyClick(help->browser(), Qt::Key_Escape);
         QVERIFY(!help->isVisible() && !help->isModal());

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 static void require(bool holds, const char* rule)
 {
@@ -32,45 +33,35 @@ static QStringList windowsReading(const QString& line)
     const auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
     QStringList argv{QString()};
     qsizetype at = 0;
-    bool quoted = false;
-    for (; at < line.size() && (quoted || !blank(line[at])); ++at) {
+    for (bool quoted = false; at < line.size() && (quoted || !blank(line[at])); ++at) {
         if (line[at] == u'"')
             quoted = !quoted;
         else
             argv[0] += line[at];
     }
-    quoted = false;
-    bool inArgument = false;
+    bool quoted = false, inArgument = false;
     while (at < line.size()) {
-        const QChar c = line[at];
+        const QChar c = line[at++];
         if (!quoted && blank(c)) {
             inArgument = false;
-            ++at;
             continue;
         }
-        if (!inArgument)
+        if (!std::exchange(inArgument, true))
             argv << QString();
-        inArgument = true;
-        QString& argument = argv.last();
         if (c == u'\\') {
-            qsizetype run = 0;
+            qsizetype run = 1;
             for (; at < line.size() && line[at] == u'\\'; ++at)
                 ++run;
             const bool beforeQuote = at < line.size() && line[at] == u'"';
-            argument += QString(beforeQuote ? run / 2 : run, u'\\');
-            if (beforeQuote && run % 2 == 1) {
-                argument += u'"';
-                ++at;
-            }
-        } else if (c == u'"' && quoted && at + 1 < line.size() && line[at + 1] == u'"') {
-            argument += u'"';
-            at += 2;
+            argv.last() += QString(beforeQuote ? run / 2 : run, u'\\');
+            if (beforeQuote && run % 2 == 1)
+                argv.last() += line[at++];
+        } else if (c == u'"' && quoted && at < line.size() && line[at] == u'"') {
+            argv.last() += line[at++];
         } else if (c == u'"') {
             quoted = !quoted;
-            ++at;
         } else {
-            argument += c;
-            ++at;
+            argv.last() += c;
         }
     }
     return argv;

@@ -21,6 +21,11 @@
 #endif
 
 namespace Fixture {
+// The boxes of a missing emulator and of a start that failed, as TestRuntime records them.
+inline const QString missingEmulator =
+    "box 48 File not found|The PCE.EXE was not found. Please "
+    "place the PCE.EXE in the same directory with Didor AzodoVez.";
+inline const QString cannotStart = "box 16 Didor AzodoVez|Cannot start PCE.EXE: ";
 // The real runtime, its boxes recorded, not shown; `recording`, it also records what it is asked
 // and starts nothing (fails to, while `failing`), finding all but the `missing` names.
 struct TestRuntime : QtRuntime
@@ -44,8 +49,7 @@ struct TestRuntime : QtRuntime
     }
     void messageBox(BoxStyle style, const QString& title, const QString& prompt) override
     {
-        calls << "box " + QString(style == BoxStyle::Exclamation ? "48 " : "16 ") + title + '|' +
-                     prompt;
+        calls << (style == BoxStyle::Exclamation ? "box 48 " : "box 16 ") + title + '|' + prompt;
     }
     Program recorded(const char* what, const QString& name)
     {
@@ -58,17 +62,15 @@ struct TestRuntime : QtRuntime
     QStringList missing, calls;
     std::function<void()> onProbe; // called before a recorded probe answers
 };
-// A stand-in the build puts beside the tests: DIDOR_STANDIN for this system, DIDOR_WINDOWS_STANDIN
-// and DIDOR_WINDOWS32_STANDIN for 64- and 32-bit Windows (empty without MinGW's compiler for it),
-// "pce_dos.exe" for DOS (absent without nasm).
+// A stand-in beside the tests: DIDOR_STANDIN for this system, DIDOR_WINDOWS(32)_STANDIN for 64- and
+// 32-bit Windows (empty without MinGW's compiler), "pce_dos.exe" for DOS (absent without nasm).
 inline QString standIn(const char* name)
 {
     return QCoreApplication::applicationDirPath() + '/' + name;
 }
-// Makes entries below `root`: "file|NAME", "dir|NAME", "link|NAME|TARGET", "fifo|NAME",
-// "program|NAME" (the stand-in), "windows|NAME" and "windows32|NAME" (the Windows ones),
-// "garbage|NAME" (runnable, no program); files on Linux with any name, %XX for any byte. Links and
-// pipes are Linux's; "attributes|NAME|N" sets Windows' file attributes N on NAME.
+// Makes entries below `root`: "file|NAME", "dir|NAME", "link|NAME|TARGET", "fifo|NAME" (these two
+// Linux's), "program|NAME", "windows|NAME", "windows32|NAME" (stand-ins), "garbage|NAME" (runnable,
+// no program), "attributes|NAME|N" (Windows' attributes); %XX for any byte of a Linux name.
 inline bool make(const QString& root, const QStringList& steps)
 {
     for (const QString& step : steps) {
@@ -103,21 +105,6 @@ inline bool make(const QString& root, const QStringList& steps)
 }
 // One run of the stand-in: the fields of its log ("argv[1]", "cwd", ...), byte for byte.
 using Run = QMap<QByteArray, QByteArray>;
-
-inline QList<Run> runs(const QString& logFolder)
-{
-    QList<Run> result;
-    for (const QFileInfo& log : QDir(logFolder).entryInfoList({"run.*.log"}, QDir::Files)) {
-        QFile file(log.filePath());
-        Run& run = result.emplaceBack();
-        for (const QByteArray& line :
-             file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>()) {
-            const qsizetype equals = line.indexOf('=');
-            run[line.left(equals)] = QByteArray::fromPercentEncoding(line.mid(equals + 1));
-        }
-    }
-    return result;
-}
 // The arguments of a run after the program's name, as text.
 inline QStringList arguments(const Run& run)
 {
@@ -126,7 +113,8 @@ inline QStringList arguments(const Run& run)
         result << FileSystem::decodeName(run["argv[" + QByteArray::number(i) + ']']);
     return result;
 }
-// The window in a current folder of its own, which it leaves when it goes; the stand-in's logs.
+// The window in a current folder of its own, which it leaves when it goes, setting PATH and HOME
+// back as they were; the stand-in's logs.
 struct Window
 {
     explicit Window(bool recording = false)
@@ -143,7 +131,21 @@ struct Window
     }
     void press(const char* name) { QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton); }
     QLineEdit* romPath() const { return find<QLineEdit>("Text1"); }
-    QList<Run> runs() const { return Fixture::runs(log.path()); }
+    QList<Run> runs() const
+    {
+        QList<Run> result;
+        for (const QFileInfo& entry : QDir(log.path()).entryInfoList({"run.*.log"}, QDir::Files)) {
+            QFile file(entry.filePath());
+            Run& run = result.emplaceBack();
+            for (const QByteArray& line : file.open(QIODevice::ReadOnly)
+                                              ? file.readAll().split('\n')
+                                              : QList<QByteArray>()) {
+                const qsizetype equals = line.indexOf('=');
+                run[line.left(equals)] = QByteArray::fromPercentEncoding(line.mid(equals + 1));
+            }
+        }
+        return result;
+    }
     QString folder() const { return QDir::toNativeSeparators(work.path()); }
     QString at(const QString& relative) const
     {
@@ -152,6 +154,7 @@ struct Window
     bool show() { return form->show(), QTest::qWaitForWindowExposed(form.get()); }
 
     const QString start = QDir::currentPath();
+    const QByteArray path = qgetenv("PATH"), home = qgetenv("HOME");
     QTemporaryDir work, log;
     bool ready = false;
     TestRuntime runtime;
@@ -162,10 +165,10 @@ inline Window::~Window()
 {
     form.reset();
     QDir::setCurrent(start);
+    qputenv("PATH", path), qputenv("HOME", home);
 #ifndef Q_OS_WIN // Qt removes neither names that are not UTF-8 nor folders it may not read
     QProcess::execute("chmod", {"-R", "u+rwx", work.path()});
     QProcess::execute("rm", {"-rf", work.path()});
 #endif
 }
-
 } // namespace Fixture
