@@ -21,7 +21,7 @@ QByteArray encodeName(const QString& name);
 // The separator between a folder and a name: '\' on Windows, '/' elsewhere.
 QChar separator();
 // Whether two names of this system's files are the same name: without regard to case on Windows.
-bool sameName(QStringView a, QStringView b);
+bool sameName(const QString& a, const QString& b);
 // The path with `name` appended, with exactly one separator between them.
 QString join(const QString& folder, const QString& name);
 // An absolute, clean form of `path` (no "." or ".." parts, no separator at the end but at a

@@ -73,7 +73,7 @@ qsizetype rootLength(const QString& slashedPath)
     return slashedPath.startsWith(u'/') ? 1 : 0;
 }
 
-bool sameName(QStringView a, QStringView b)
+bool sameName(const QString& a, const QString& b)
 {
     return a == b;
 }

@@ -60,7 +60,7 @@ qsizetype rootLength(const QString& slashed)
     return slashed.startsWith(u'/') ? 1 : 0;
 }
 
-bool sameName(QStringView a, QStringView b)
+bool sameName(const QString& a, const QString& b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }

@@ -2,32 +2,21 @@
 
 #include "system/FileSystem.h"
 
-#include <QDir>
 #include <QStringList>
 
 namespace Volumes {
 
 bool holds(const QString& root, const QString& path)
 {
-    // As partsOf() reads paths, but without making lists: it is asked of every mount at start-up.
-    const QString slashedRoot = QDir::fromNativeSeparators(root);
-    const QString slashedPath = QDir::fromNativeSeparators(path);
-    const qsizetype rootEnd = FileSystem::rootLength(slashedRoot);
-    const qsizetype pathEnd = FileSystem::rootLength(slashedPath);
-    // Roots compare without the separator they may end in: "C:" is "C:\", but "" is no root.
-    const auto bare = [](QStringView root) { return root.endsWith(u'/') ? root.chopped(1) : root; };
-    const QStringView rootOfRoot = QStringView(slashedRoot).left(rootEnd);
-    const QStringView rootOfPath = QStringView(slashedPath).left(pathEnd);
-    if (rootOfRoot.isEmpty() != rootOfPath.isEmpty() ||
-        !FileSystem::sameName(bare(rootOfRoot), bare(rootOfPath)))
+    QString rootOfRoot;
+    QString rootOfPath;
+    const QStringList rootParts = FileSystem::partsOf(root, &rootOfRoot);
+    const QStringList pathParts = FileSystem::partsOf(path, &rootOfPath);
+    if (!FileSystem::sameName(rootOfRoot, rootOfPath) || rootParts.size() > pathParts.size())
         return false;
-    const auto pathParts = QStringView(slashedPath).mid(pathEnd).tokenize(u'/', Qt::SkipEmptyParts);
-    auto pathPart = pathParts.begin();
-    for (const QStringView part :
-         QStringView(slashedRoot).mid(rootEnd).tokenize(u'/', Qt::SkipEmptyParts)) {
-        if (pathPart == pathParts.end() || !FileSystem::sameName(part, *pathPart))
+    for (qsizetype i = 0; i < rootParts.size(); ++i) {
+        if (!FileSystem::sameName(rootParts[i], pathParts[i]))
             return false;
-        ++pathPart;
     }
     return true;
 }
