@@ -45,6 +45,8 @@ int main(int argc, char* argv[])
 {
     Desktop::setUpBeforeApplication();
     QApplication application(argc, argv);
+    // Before any way out: it also waits for what was started beside the application object.
+    setUpApplication();
     if (argc != 2) {
         QTextStream(stderr) << "usage: snapshot OUTPUT_DIRECTORY\n";
         return 2;
@@ -55,7 +57,6 @@ int main(int argc, char* argv[])
         QTextStream(stderr) << "cannot make the sample folder\n";
         return 1;
     }
-    setUpApplication();
     QtRuntime runtime; // nothing is pressed; the window only needs one to exist
     Form1 window(runtime);
     // Both lists start reading the sample folder as the window is made; they report the end
