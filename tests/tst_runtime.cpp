@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QMessageBox>
+#include <QProcess>
 #include <QTimer>
 
 #ifndef Q_OS_WIN
@@ -96,6 +97,15 @@ private slots:
         QString rom = FileSystem::decodeName(romPath);
         if (entries[0].startsWith("windows32") && QString(DIDOR_WINDOWS32_STANDIN).isEmpty())
             QSKIP("needs MinGW's 32-bit compiler, which tools/windows installs");
+#ifdef Q_OS_WIN
+        // Wine without its 32-bit part, which tools/windows leaves out on a system that runs no
+        // 32-bit programs, cannot start Windows' own 32-bit command interpreter either.
+        static const bool runs32Bit =
+            QProcess::execute(QDir(qEnvironmentVariable("SystemRoot")).filePath("SysWOW64/cmd.exe"),
+                              {"/c", "exit 0"}) == 0;
+        if (entries[0].startsWith("windows32") && !runs32Bit)
+            QSKIP("needs a Windows that runs 32-bit programs, which this one does not");
+#endif
         QVERIFY(make(m_window->folder(), entries));
         if (made) {
             QVERIFY(make(m_window->folder(), {"file|" + romPath.toPercentEncoding()}));
