@@ -18,6 +18,18 @@
 
 using namespace Fixture;
 
+#ifdef Q_OS_WIN
+// Wine without its 32-bit part, which tools/windows leaves out on a system that runs no 32-bit
+// programs, cannot start Windows' own 32-bit command interpreter either. Asked once.
+static bool runs32BitPrograms()
+{
+    static const bool runs =
+        QProcess::execute(QDir(qEnvironmentVariable("SystemRoot")).filePath("SysWOW64/cmd.exe"),
+                          {"/c", "exit 0"}) == 0;
+    return runs;
+}
+#endif
+
 class TestRealRuntime : public QObject
 {
     Q_OBJECT
@@ -98,12 +110,7 @@ private slots:
         if (entries[0].startsWith("windows32") && QString(DIDOR_WINDOWS32_STANDIN).isEmpty())
             QSKIP("needs MinGW's 32-bit compiler, which tools/windows installs");
 #ifdef Q_OS_WIN
-        // Wine without its 32-bit part, which tools/windows leaves out on a system that runs no
-        // 32-bit programs, cannot start Windows' own 32-bit command interpreter either.
-        static const bool runs32Bit =
-            QProcess::execute(QDir(qEnvironmentVariable("SystemRoot")).filePath("SysWOW64/cmd.exe"),
-                              {"/c", "exit 0"}) == 0;
-        if (entries[0].startsWith("windows32") && !runs32Bit)
+        if (entries[0].startsWith("windows32") && !runs32BitPrograms())
             QSKIP("needs a Windows that runs 32-bit programs, which this one does not");
 #endif
         QVERIFY(make(m_window->folder(), entries));
