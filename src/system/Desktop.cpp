@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QFont>
-#include <QFontDatabase>
 #include <QIcon>
 
 namespace {
@@ -32,7 +31,7 @@ void setUpFonts()
     // installed families are looked through rather than asked for one by one, which would have the
     // system resolve each name as an alias too.
     QString family = SansSerif;
-    const QStringList installed = QFontDatabase::families();
+    const QStringList installed = Desktop::installedFamilies();
     for (const QString& candidate : Desktop::windowFontFamilies()) {
         if (installed.contains(candidate, Qt::CaseInsensitive)) {
             family = candidate;
@@ -44,6 +43,7 @@ void setUpFonts()
     windowFont.setPointSizeF(8.25);
     Desktop::adjustWindowFont(windowFont);
     QApplication::setFont(windowFont);
+    Desktop::fillFontList();
 }
 
 void setUpApplication()

@@ -23,6 +23,10 @@ namespace Desktop {
 QStringList sansSerifStandIns();
 // The families to ask for as the window's font, best first.
 QStringList windowFontFamilies();
+// The font families installed, to choose the window's font from.
+QStringList installedFamilies();
+// Has Qt list the installed fonts in full, beside the making of the window, where that is slow.
+void fillFontList();
 // Adjusts the window's font where the system draws the chosen family badly.
 void adjustWindowFont(QFont& font);
 // Process-wide settings of the system, made before any window or volume is touched.

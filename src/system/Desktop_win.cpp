@@ -1,6 +1,7 @@
 #include "system/Desktop.h"
 
 #include <QFont>
+#include <QFontDatabase>
 
 #include <windows.h>
 
@@ -22,6 +23,16 @@ void adjustWindowFont(QFont& font)
     // Wine draws Liberation Sans's capital I without ink at this size unless it is smoothed.
     if (sansSerifStandIns().contains(font.family()))
         font.setStyleStrategy(QFont::PreferAntialias);
+}
+
+QStringList installedFamilies()
+{
+    return QFontDatabase::families();
+}
+
+void fillFontList()
+{
+    // Qt's list is filled already, in choosing the window's font.
 }
 
 void setUpProcess()
