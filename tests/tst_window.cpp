@@ -80,7 +80,7 @@ private slots:
     void init()
     {
         m_window = std::make_unique<Window>(true);
-        QVERIFY(m_window->ready && m_window->show());
+        QVERIFY(m_window->ready);
         m_drive = m_window->find<DriveList>("Drive1");
         m_dir = m_window->find<DirList>("Dir1");
         m_file = m_window->find<FileList>("File1");
@@ -157,6 +157,19 @@ private slots:
             if (window->isVisible() && window->windowTitle() == "Didor AzodoVez Help")
                 calls() << "own help";
         QCOMPARE(calls(), asked);
+    }
+    void hiddenPagesMadeAfterTheFirstFrame()
+    {
+        // A press before the option boxes exist starts the emulator with no flags.
+        Form1 fresh(m_window->runtime);
+        calls().clear();
+        fresh.findChild<QAbstractButton*>("Cd")->click();
+        QCOMPARE(calls(), (QStringList{"probe PCE.EXE", "start 3 PCE.EXE -cd"}));
+        // Shown on the Options page, the page's boxes show as it fills.
+        fresh.findChild<TabDialog*>("SSTab1")->setCurrentIndex(1);
+        fresh.show();
+        QTRY_VERIFY(fresh.findChild<QCheckBox*>("CheckSound"));
+        QVERIFY(fresh.findChild<QCheckBox*>("CheckSound")->isVisible());
     }
     void onScreenWithTabsSharingTheStrip()
     {

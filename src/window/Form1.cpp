@@ -1,6 +1,8 @@
 #include "window/Form1.h"
 
+#include "ui_AboutPage.h"
 #include "ui_Form1.h"
+#include "ui_OptionsPage.h"
 
 #include "system/CommandLine.h"
 #include "system/Desktop.h"
@@ -37,9 +39,7 @@ Form1::Form1(Runtime& runtime, QWidget* parent)
         (QAccessible::installFactory(accessibleWindow), true);
     Q_UNUSED(accessibilityInstalled)
     m_ui->setupUi(this);
-    const QPixmap icon = programIcon();
-    setWindowIcon(icon);
-    m_ui->Image1->setPixmap(icon);
+    setWindowIcon(programIcon());
     // A window of fixed size: a title, a system menu, minimize and close, but no maximize
     // button. It opens in the middle of the screen, its top-left corner on the screen even
     // when the screen is smaller than the window.
@@ -58,7 +58,6 @@ Form1::Form1(Runtime& runtime, QWidget* parent)
     connect(m_ui->File1, &FileList::error, this, &Form1::File1_Error);
     connect(m_ui->Pce, &QPushButton::clicked, this, &Form1::Pce_Click);
     connect(m_ui->Cd, &QPushButton::clicked, this, &Form1::Cd_Click);
-    connect(m_ui->Help, &QPushButton::clicked, this, &Form1::Help_Click);
     // F1, anywhere in the window, does what the Help button does.
     auto* helpKey = new QShortcut(QKeySequence::HelpContents, this);
     connect(helpKey, &QShortcut::activated, this, &Form1::Help_Click);
@@ -67,6 +66,37 @@ Form1::Form1(Runtime& runtime, QWidget* parent)
 }
 
 Form1::~Form1() = default;
+
+void Form1::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    // The call waits in the event queue until this frame is out, so the first frame is not held up
+    // by two pages nobody sees yet; keys and clicks, which come after it, find them made.
+    if (m_options.isNull())
+        QMetaObject::invokeMethod(this, &Form1::makeHiddenPages, Qt::QueuedConnection);
+}
+
+void Form1::makeHiddenPages()
+{
+    if (!m_options.isNull())
+        return;
+    m_options.reset(new Ui::OptionsPage);
+    m_options->setupUi(m_ui->Options);
+    m_about.reset(new Ui::AboutPage);
+    m_about->setupUi(m_ui->About);
+    m_about->Image1->setPixmap(programIcon());
+    connect(m_about->Help, &QPushButton::clicked, this, &Form1::Help_Click);
+    // After the Emulation page's controls, as the pages follow one another on the strip.
+    setTabOrder(m_ui->Cd, m_options->CheckFormat);
+    setTabOrder(m_options->CheckSound, m_about->Help);
+    // Controls made on a page already shown stay hidden unless shown themselves.
+    for (QWidget* page : {m_ui->Options, m_ui->About}) {
+        if (page->isVisible()) {
+            for (QWidget* control : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                control->show();
+        }
+    }
+}
 
 bool Form1::FileExist(const QString& Filename)
 {
@@ -95,10 +125,14 @@ bool Form1::FileExist(const QString& Filename, Runtime::Program* found)
 
 QString Form1::CheckOptions() const
 {
+    // The boxes are made after the window's first frame: none can be ticked before.
+    if (m_options.isNull())
+        return {};
     // The order in which the flags go onto the command line; it is neither the order on the page
     // nor the keyboard order.
-    const QCheckBox* const options[] = {m_ui->CheckFormat, m_ui->CheckInverse, m_ui->CheckSGX,
-                                        m_ui->CheckJoy, m_ui->CheckSound};
+    const QCheckBox* const options[] = {m_options->CheckFormat, m_options->CheckInverse,
+                                        m_options->CheckSGX, m_options->CheckJoy,
+                                        m_options->CheckSound};
     QString flags;
     for (const QCheckBox* option : options) {
         if (option->checkState() == Qt::Checked)

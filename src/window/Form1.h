@@ -7,7 +7,9 @@
 
 namespace Ui {
 class Form1;
-}
+class OptionsPage;
+class AboutPage;
+} // namespace Ui
 
 // The program's one window. Its controls hold all of the state: the chosen drive, folder and
 // file, the ROM path and the options. The handlers below react to the controls' events.
@@ -24,7 +26,12 @@ public:
     // The flags of the ticked options, in their fixed order.
     QString CheckOptions() const;
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
+    // Fills the Options and About pages, which nobody sees before the first frame is out.
+    void makeHiddenPages();
     // FileExist that also hands over what the probe found, for the start to use.
     bool FileExist(const QString& Filename, Runtime::Program* found);
     // Starts the emulator found by FileExist with `commandLine`, or says why it could not.
@@ -42,5 +49,7 @@ private:
     void Help_Click();
 
     QScopedPointer<Ui::Form1> m_ui;
+    QScopedPointer<Ui::OptionsPage> m_options;
+    QScopedPointer<Ui::AboutPage> m_about;
     Runtime& m_runtime;
 };

@@ -113,7 +113,7 @@ inline QStringList arguments(const Run& run)
         result << FileSystem::decodeName(run["argv[" + QByteArray::number(i) + ']']);
     return result;
 }
-// The window in a current folder of its own, which it leaves when it goes, setting PATH and HOME
+// The window, shown, in a current folder of its own, which it leaves when it goes, setting PATH and HOME
 // back as they were; the stand-in's logs.
 struct Window
 {
@@ -123,6 +123,7 @@ struct Window
         ready = work.isValid() && log.isValid() && QDir::setCurrent(work.path());
         qputenv("DIDOR_LOG", QFile::encodeName(QDir::toNativeSeparators(log.path())));
         form = std::make_unique<Form1>(runtime);
+        ready = ready && show();
     }
     ~Window();
     template <typename T = QWidget> T* find(const char* name) const
@@ -151,7 +152,13 @@ struct Window
     {
         return FileSystem::join(folder(), QDir::toNativeSeparators(relative));
     }
-    bool show() { return form->show(), QTest::qWaitForWindowExposed(form.get()); }
+    // Shown, drawn, and with the pages made after the first frame.
+    bool show()
+    {
+        form->show();
+        return QTest::qWaitForWindowExposed(form.get()) &&
+               QTest::qWaitFor([this] { return find("Help") != nullptr; });
+    }
 
     const QString start = QDir::currentPath();
     const QByteArray path = qgetenv("PATH"), home = qgetenv("HOME");

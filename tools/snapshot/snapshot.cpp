@@ -14,6 +14,7 @@
 
 #include "controls/TabDialog.h"
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -79,6 +80,11 @@ int main(int argc, char* argv[])
         QTextStream(stderr) << "the sample folder was not listed in time\n";
         return 1;
     }
+    // The Options and About pages are filled once the first frame is out.
+    const QDeadlineTimer pagesDeadline(5000);
+    while (window.findChild<QWidget*>(QStringLiteral("Help")) == nullptr &&
+           !pagesDeadline.hasExpired())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     // Choose the second image, as a click would.
     files->setCurrentIndex(files->model()->index(1, 0));
     emit files->click();
