@@ -48,17 +48,17 @@ private:
 // font is chosen. It takes about a third of the start-up's instructions, and the application
 // object spends much of its time waiting for the display, so the reading runs beside it on
 // another core.
-StartUpThread& fontConfigurationReader()
+struct FontConfigurationReading
 {
-    static StartUpThread reader;
-    return reader;
-}
+    StartUpThread reader;
+    // The installed families as the reader found them; empty when it did not run.
+    QStringList families;
+};
 
-// The installed families as the reader found them; empty when it did not run.
-QStringList& listedFamilies()
+FontConfigurationReading& fontConfiguration()
 {
-    static QStringList families;
-    return families;
+    static FontConfigurationReading reading;
+    return reading;
 }
 
 // Fills Qt's own list of fonts, which the window's first text waits for, while the window's
@@ -110,20 +110,21 @@ void adjustWindowFont(QFont& font)
 
 void setUpProcess()
 {
-    fontConfigurationReader().join();
+    fontConfiguration().reader.join();
 }
 
 QStringList installedFamilies()
 {
-    fontConfigurationReader().join();
-    return listedFamilies().isEmpty() ? QFontDatabase::families() : listedFamilies();
+    fontConfiguration().reader.join();
+    return fontConfiguration().families.isEmpty() ? QFontDatabase::families()
+                                                  : fontConfiguration().families;
 }
 
 void fillFontList()
 {
     // Where the families were not read beside the application object, Qt has filled its list
     // already, in choosing the window's font.
-    if (fontListFiller().started() || listedFamilies().isEmpty())
+    if (fontListFiller().started() || fontConfiguration().families.isEmpty())
         return;
     // Without a thread, Qt fills the list itself when it first needs a font.
     if (fontListFiller().start([] { QFontDatabase::families(); }))
@@ -134,9 +135,9 @@ void fillFontList()
 void setUpBeforeApplication()
 {
     // Without a thread, Qt reads the configuration itself when it first needs a font.
-    fontConfigurationReader().start([] {
+    fontConfiguration().reader.start([] {
         if (FcInit())
-            listedFamilies() = familiesOfFontconfig();
+            fontConfiguration().families = familiesOfFontconfig();
     });
 }
 
