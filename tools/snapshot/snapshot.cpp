@@ -85,6 +85,10 @@ int main(int argc, char* argv[])
     while (window.findChild<QWidget*>(QStringLiteral("Help")) == nullptr &&
            !pagesDeadline.hasExpired())
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    if (window.findChild<QWidget*>(QStringLiteral("Help")) == nullptr) {
+        QTextStream(stderr) << "the Options and About pages were not filled in time\n";
+        return 1;
+    }
     // Choose the second image, as a click would.
     files->setCurrentIndex(files->model()->index(1, 0));
     emit files->click();
