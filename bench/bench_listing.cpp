@@ -104,14 +104,15 @@ Listing listFolder(const QString& folder)
     Listing listing;
     QtRuntime runtime;
     Form1 window(runtime);
+    // The window's lists are made as it is shown; they list its (empty) current folder, which
+    // ends first, through the event loop.
+    window.show();
     auto* const list = window.findChild<FileList*>(QStringLiteral("File1"));
     if (list == nullptr)
         return listing;
-    // The window lists its (empty) current folder as it opens; that listing ends first.
     bool startListed = false;
     const QMetaObject::Connection startListing =
         QObject::connect(list, &FileList::listingFinished, [&] { startListed = true; });
-    window.show();
     if (!QTest::qWaitForWindowExposed(&window) || !QTest::qWaitFor([&] { return startListed; }))
         return listing;
     QObject::disconnect(startListing);

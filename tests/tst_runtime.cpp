@@ -178,6 +178,7 @@ private slots:
         // The warning as the real runtime shows it: a modal box, its icon the warning's, OK alone.
         QtRuntime real;
         Form1 form(real);
+        form.show();
         QString seen;
         QTimer look;
         connect(&look, &QTimer::timeout, this, [&] {
@@ -203,6 +204,7 @@ private slots:
                 QDir().rmdir(m_window->at("gone")));
         TestRuntime removed, deep;
         auto form = std::make_unique<Form1>(removed);
+        form->show();
         QTRY_VERIFY(removed.calls.value(0).contains("No such file or directory"));
         QCOMPARE(form->findChild<DirList*>("Dir1")->path(), m_window->at("home"));
         form->findChild<QAbstractButton*>("Pce")->click();
@@ -215,6 +217,7 @@ private slots:
             QVERIFY(::mkdir(part.constData(), 0700) == 0 && ::chdir(part.constData()) == 0);
         QVERIFY(make(".", {"link|PCE.EXE|" + standIn(DIDOR_STANDIN), "file|game.pce"}));
         form = std::make_unique<Form1>(deep);
+        form->show();
         auto* files = form->findChild<FileList*>("File1");
         QTRY_COMPARE_WITH_TIMEOUT(files->model()->rowCount(), 1, 10000);
         files->setCurrentIndex(files->model()->index(0, 0));

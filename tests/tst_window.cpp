@@ -160,16 +160,23 @@ private slots:
     }
     void hiddenPagesMadeAfterTheFirstFrame()
     {
-        // A press before the option boxes exist starts the emulator with no flags.
+        // The Emulation page's controls are there, and shown, as soon as the window is; a press
+        // before the option boxes exist starts the emulator with no flags.
         Form1 fresh(m_window->runtime);
+        fresh.show();
+        QVERIFY(fresh.findChild<QWidget*>("Drive1")->isVisible());
+        fresh.hide();
+        fresh.show();
+        QCOMPARE(fresh.findChildren<QWidget*>("Drive1").size(), 1);
         calls().clear();
         fresh.findChild<QAbstractButton*>("Cd")->click();
         QCOMPARE(calls(), (QStringList{"probe PCE.EXE", "start 3 PCE.EXE -cd"}));
         // Shown on the Options page, the page's boxes show as it fills.
-        fresh.findChild<TabDialog*>("SSTab1")->setCurrentIndex(1);
-        fresh.show();
-        QTRY_VERIFY(fresh.findChild<QCheckBox*>("CheckSound"));
-        QVERIFY(fresh.findChild<QCheckBox*>("CheckSound")->isVisible());
+        Form1 onOptions(m_window->runtime);
+        onOptions.findChild<TabDialog*>("SSTab1")->setCurrentIndex(1);
+        onOptions.show();
+        QTRY_VERIFY(onOptions.findChild<QCheckBox*>("CheckSound"));
+        QVERIFY(onOptions.findChild<QCheckBox*>("CheckSound")->isVisible());
     }
     void onScreenWithTabsSharingTheStrip()
     {

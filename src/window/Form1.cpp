@@ -1,6 +1,7 @@
 #include "window/Form1.h"
 
 #include "ui_AboutPage.h"
+#include "ui_EmulationPage.h"
 #include "ui_Form1.h"
 #include "ui_OptionsPage.h"
 
@@ -30,6 +31,15 @@ QAccessibleInterface* accessibleWindow(const QString& className, QObject* object
     return nullptr;
 }
 
+// Controls made on a page already shown stay hidden unless shown themselves.
+void showControls(QWidget* page)
+{
+    if (page->isVisible()) {
+        for (QWidget* control : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            control->show();
+    }
+}
+
 } // namespace
 
 Form1::Form1(Runtime& runtime, QWidget* parent)
@@ -50,22 +60,40 @@ Form1::Form1(Runtime& runtime, QWidget* parent)
     const QPoint centred = available.center() - rect().center();
     move(qMax(centred.x(), available.left()), qMax(centred.y(), available.top()));
 
-    connect(m_ui->Drive1, &DriveList::change, this, &Form1::Drive1_Change);
-    connect(m_ui->Dir1, &DirList::change, this, &Form1::Dir1_Change);
-    connect(m_ui->Dir1, &DirList::error, this, &Form1::Dir1_Error);
-    connect(m_ui->File1, &FileList::click, this, &Form1::File1_Click);
-    connect(m_ui->File1, &FileList::dblClick, this, &Form1::File1_DblClick);
-    connect(m_ui->File1, &FileList::error, this, &Form1::File1_Error);
-    connect(m_ui->Pce, &QPushButton::clicked, this, &Form1::Pce_Click);
-    connect(m_ui->Cd, &QPushButton::clicked, this, &Form1::Cd_Click);
     // F1, anywhere in the window, does what the Help button does.
     auto* helpKey = new QShortcut(QKeySequence::HelpContents, this);
     connect(helpKey, &QShortcut::activated, this, &Form1::Help_Click);
-
-    Form_Load();
 }
 
 Form1::~Form1() = default;
+
+void Form1::setVisible(bool visible)
+{
+    QWidget::setVisible(visible);
+    // The window is on the screen from here, as soon as a bare one would be. Its first frame comes
+    // from the event loop, so it shows the Emulation page's controls made and their lists read
+    // just after.
+    if (visible)
+        makeEmulationPage();
+}
+
+void Form1::makeEmulationPage()
+{
+    if (!m_emulation.isNull())
+        return;
+    m_emulation.reset(new Ui::EmulationPage);
+    m_emulation->setupUi(m_ui->Emulation);
+    showControls(m_ui->Emulation);
+    connect(m_emulation->Drive1, &DriveList::change, this, &Form1::Drive1_Change);
+    connect(m_emulation->Dir1, &DirList::change, this, &Form1::Dir1_Change);
+    connect(m_emulation->Dir1, &DirList::error, this, &Form1::Dir1_Error);
+    connect(m_emulation->File1, &FileList::click, this, &Form1::File1_Click);
+    connect(m_emulation->File1, &FileList::dblClick, this, &Form1::File1_DblClick);
+    connect(m_emulation->File1, &FileList::error, this, &Form1::File1_Error);
+    connect(m_emulation->Pce, &QPushButton::clicked, this, &Form1::Pce_Click);
+    connect(m_emulation->Cd, &QPushButton::clicked, this, &Form1::Cd_Click);
+    Form_Load();
+}
 
 void Form1::paintEvent(QPaintEvent* event)
 {
@@ -87,15 +115,10 @@ void Form1::makeHiddenPages()
     m_about->Image1->setPixmap(programIcon());
     connect(m_about->Help, &QPushButton::clicked, this, &Form1::Help_Click);
     // After the Emulation page's controls, as the pages follow one another on the strip.
-    setTabOrder(m_ui->Cd, m_options->CheckFormat);
+    setTabOrder(m_emulation->Cd, m_options->CheckFormat);
     setTabOrder(m_options->CheckSound, m_about->Help);
-    // Controls made on a page already shown stay hidden unless shown themselves.
-    for (QWidget* page : {m_ui->Options, m_ui->About}) {
-        if (page->isVisible()) {
-            for (QWidget* control : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-                control->show();
-        }
-    }
+    showControls(m_ui->Options);
+    showControls(m_ui->About);
 }
 
 bool Form1::FileExist(const QString& Filename)
@@ -143,29 +166,30 @@ QString Form1::CheckOptions() const
 
 void Form1::Form_Load()
 {
-    m_ui->File1->setPath(m_ui->Dir1->path());
+    m_emulation->File1->setPath(m_emulation->Dir1->path());
 }
 
 void Form1::Drive1_Change()
 {
-    m_ui->Dir1->setPath(m_ui->Drive1->drive());
+    m_emulation->Dir1->setPath(m_emulation->Drive1->drive());
 }
 
 void Form1::Dir1_Change()
 {
-    m_ui->File1->setPath(m_ui->Dir1->path());
+    m_emulation->File1->setPath(m_emulation->Dir1->path());
 }
 
 void Form1::Dir1_Error(const QString& message)
 {
     // The directory list stayed where it was: the drive list shows that folder's drive again.
     m_runtime.reportError(message);
-    m_ui->Drive1->showDrive(m_ui->Dir1->root());
+    m_emulation->Drive1->showDrive(m_emulation->Dir1->root());
 }
 
 void Form1::File1_Click()
 {
-    m_ui->Text1->setText(m_ui->File1->path() + FileSystem::separator() + m_ui->File1->fileName());
+    m_emulation->Text1->setText(m_emulation->File1->path() + FileSystem::separator() +
+                                m_emulation->File1->fileName());
 }
 
 void Form1::File1_DblClick()
@@ -187,7 +211,7 @@ void Form1::Pce_Click()
     // A path with blanks or quotes is quoted so that it reaches the emulator as one argument; an
     // empty one adds nothing after the separating blank.
     startEmulator(emulator, Emulator + CheckOptions() + QStringLiteral(" ") +
-                                CommandLine::quoteTyped(m_ui->Text1->text()));
+                                CommandLine::quoteTyped(m_emulation->Text1->text()));
 }
 
 void Form1::Cd_Click()

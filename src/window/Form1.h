@@ -7,6 +7,7 @@
 
 namespace Ui {
 class Form1;
+class EmulationPage;
 class OptionsPage;
 class AboutPage;
 } // namespace Ui
@@ -26,10 +27,14 @@ public:
     // The flags of the ticked options, in their fixed order.
     QString CheckOptions() const;
 
+    void setVisible(bool visible) override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Fills the Emulation page once the window is on the screen, before its first frame.
+    void makeEmulationPage();
     // Fills the Options and About pages, which nobody sees before the first frame is out.
     void makeHiddenPages();
     // FileExist that also hands over what the probe found, for the start to use.
@@ -49,6 +54,7 @@ private:
     void Help_Click();
 
     QScopedPointer<Ui::Form1> m_ui;
+    QScopedPointer<Ui::EmulationPage> m_emulation;
     QScopedPointer<Ui::OptionsPage> m_options;
     QScopedPointer<Ui::AboutPage> m_about;
     Runtime& m_runtime;

@@ -60,8 +60,9 @@ int main(int argc, char* argv[])
     }
     QtRuntime runtime; // nothing is pressed; the window only needs one to exist
     Form1 window(runtime);
-    // Both lists start reading the sample folder as the window is made; they report the end
-    // through the event loop, so nothing is missed by listening from here on.
+    // Both lists are made, and start reading the sample folder, as the window is shown; they
+    // report the end through the event loop, so nothing is missed by listening from here on.
+    window.show();
     auto* folders = window.findChild<DirList*>(QStringLiteral("Dir1"));
     auto* files = window.findChild<FileList*>(QStringLiteral("File1"));
     int listed = 0;
@@ -73,7 +74,6 @@ int main(int argc, char* argv[])
     QObject::connect(folders, &DirList::listingFinished, &loop, finished);
     QObject::connect(files, &FileList::listingFinished, &loop, finished);
     QTimer::singleShot(5000, &loop, &QEventLoop::quit);
-    window.show();
     if (listed < 2)
         loop.exec();
     if (listed < 2) {
