@@ -158,13 +158,21 @@ private slots:
                 calls() << "own help";
         QCOMPARE(calls(), asked);
     }
-    void hiddenPagesMadeAfterTheFirstFrame()
+    void pagesAroundTheFirstFrame()
     {
-        // The Emulation page's controls are there, and shown, as soon as the window is; a press
-        // before the option boxes exist starts the emulator with no flags.
+        // The Emulation page's controls are there, and shown, as soon as the window is, and the
+        // lists' first names are waiting ahead of the first paint; a press before the option boxes
+        // exist starts the emulator with no flags.
+        QStringList entries;
+        for (int entry = 0; entry < 3000; ++entry)
+            entries << QString(entry % 10 == 0 ? "dir|folder%1" : "file|game%1.pce").arg(entry);
+        QVERIFY(make(m_window->folder(), entries));
         Form1 fresh(m_window->runtime);
         fresh.show();
         QVERIFY(fresh.findChild<QWidget*>("Drive1")->isVisible());
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(fresh.findChild<FileList*>("File1")->model()->rowCount(), 2700);
+        QVERIFY(fresh.findChild<DirList*>("Dir1")->model()->rowCount() > 300);
         fresh.hide();
         fresh.show();
         QCOMPARE(fresh.findChildren<QWidget*>("Drive1").size(), 1);

@@ -22,6 +22,9 @@ public:
 
     // The folder the list shows.
     QString path() const { return m_path; }
+    // Waits, until `deadline` at most, for the reading under way to hand over its first names,
+    // so that the next frame shows them.
+    void waitForNames(QDeadlineTimer deadline) const { m_reader.waitForNames(deadline); }
 
 signals:
     // The names of path() are all listed.

@@ -3,6 +3,7 @@
 #include "system/Background.h"
 
 #include <QElapsedTimer>
+#include <QThread>
 
 #include <algorithm>
 
@@ -93,6 +94,14 @@ void DirectoryReader::start(const QString& path, const FileSystem::NameFilter& n
         });
     if (!started.ok())
         end(started.reason());
+}
+
+void DirectoryReader::waitForNames(QDeadlineTimer deadline) const
+{
+    // QFuture has no wait with a time limit; the wait is short and happens once, at start-up.
+    const QFuture<Part> reading = m_reading.future();
+    while (reading.resultCount() == 0 && !reading.isFinished() && !deadline.hasExpired())
+        QThread::usleep(200);
 }
 
 void DirectoryReader::take(int index)

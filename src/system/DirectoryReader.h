@@ -2,6 +2,7 @@
 
 #include "system/FileSystem.h"
 
+#include <QDeadlineTimer>
 #include <QFutureWatcher>
 #include <QObject>
 #include <QStringList>
@@ -26,6 +27,11 @@ public:
     // passes `kindFilter`; a reading under way is abandoned.
     void start(const QString& path, const FileSystem::NameFilter& nameFilter,
                KindFilter kindFilter);
+
+    // Waits until the reading under way has handed over its first names or ended, or `deadline`
+    // has passed. The news itself still comes through the event loop, where it now waits ahead of
+    // anything the window system sends.
+    void waitForNames(QDeadlineTimer deadline) const;
 
     // Orders names as the lists show them: without regard to case, then by case.
     static bool lessByName(const QString& a, const QString& b);

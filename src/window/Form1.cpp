@@ -22,6 +22,8 @@ const QString CdRomFlag = QStringLiteral(" -cd");
 const QString HelpViewer = QStringLiteral("WINHELP.EXE");
 const QString HelpFile = QStringLiteral("RurevAR.hlp");
 const QString HelpCommand = QStringLiteral("WINHELP.EXE RurevAR.hlp");
+// How long the first frame waits for the folder and file lists' first names.
+constexpr int FirstListingWaitMs = 100;
 
 // A screen reader announces the window as a window; a plain widget would be a "filler".
 QAccessibleInterface* accessibleWindow(const QString& className, QObject* object)
@@ -83,7 +85,6 @@ void Form1::makeEmulationPage()
         return;
     m_emulation.reset(new Ui::EmulationPage);
     m_emulation->setupUi(m_ui->Emulation);
-    showControls(m_ui->Emulation);
     connect(m_emulation->Drive1, &DriveList::change, this, &Form1::Drive1_Change);
     connect(m_emulation->Dir1, &DirList::change, this, &Form1::Dir1_Change);
     connect(m_emulation->Dir1, &DirList::error, this, &Form1::Dir1_Error);
@@ -93,6 +94,14 @@ void Form1::makeEmulationPage()
     connect(m_emulation->Pce, &QPushButton::clicked, this, &Form1::Pce_Click);
     connect(m_emulation->Cd, &QPushButton::clicked, this, &Form1::Cd_Click);
     Form_Load();
+    // Shown once the lists have started reading, which goes on meanwhile.
+    showControls(m_ui->Emulation);
+    // The first frame shows the lists read, as the window shows them once it is up: their readings
+    // get a moment to hand over their first names, which then come ahead of the first paint. A
+    // slower folder fills in as it is read.
+    const QDeadlineTimer listsRead(FirstListingWaitMs);
+    m_emulation->Dir1->waitForNames(listsRead);
+    m_emulation->File1->waitForNames(listsRead);
 }
 
 void Form1::paintEvent(QPaintEvent* event)
