@@ -27,6 +27,8 @@ public:
     // The flags of the ticked options, in their fixed order.
     QString CheckOptions() const;
 
+    // Showing the window also fills its Emulation page, once the window is mapped and before the
+    // event loop draws its first frame.
     void setVisible(bool visible) override;
 
 protected:
