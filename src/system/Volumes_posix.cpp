@@ -88,19 +88,29 @@ bool isNetworkType(const QByteArray& type)
     return networkTypes.contains(type);
 }
 
+// Whether `path` is the folder `folder` or lies below it, for paths spelled in full without "." or
+// ".." parts and without doubled or trailing slashes, as the kernel spells mount points: for them
+// comparing the text is comparing part by part, which spares splitting every mount point into
+// parts several times over at start-up.
+bool under(QStringView folder, QStringView path)
+{
+    return folder == u"/" || (path.startsWith(folder) &&
+                              (path.size() == folder.size() || path[folder.size()] == u'/'));
+}
+
 // Whether a mounted volume is one a user would choose as a drive, rather than a file system of
 // the system's own (proc, cgroup, snap images, run-time folders and the like).
 bool isUserVolume(const QString& root, const QByteArray& type, const QByteArray& device)
 {
     if (root == u"/")
         return true;
-    for (const char* system :
-         {"/proc", "/sys", "/dev", "/snap", "/boot", "/var/lib", "/var/snap"}) {
-        if (holds(QLatin1String(system), root))
+    for (const char16_t* system :
+         {u"/proc", u"/sys", u"/dev", u"/snap", u"/boot", u"/var/lib", u"/var/snap"}) {
+        if (under(system, root))
             return false;
     }
     // /run holds the system's run-time state, but also the mount points of removable media.
-    if (holds(QStringLiteral("/run"), root) && !holds(QStringLiteral("/run/media"), root))
+    if (under(u"/run", root) && !under(u"/run/media", root))
         return false;
     if (isNetworkType(type))
         return true;
@@ -143,9 +153,10 @@ Drives drives(const QString& currentFolder)
     // The volume that holds the current folder is a drive, whatever it is: the deepest mount
     // point above it.
     if (!currentFolder.isEmpty()) {
+        const QString folder = FileSystem::clean(currentFolder);
         const Mount* holder = nullptr;
         for (const Mount& mount : all) {
-            if (holds(mount.root, currentFolder) &&
+            if (under(mount.root, folder) &&
                 (holder == nullptr || mount.root.size() > holder->root.size()))
                 holder = &mount;
         }
