@@ -423,6 +423,65 @@ private slots:
         QCOMPARE(Volumes::caption(share.list.last()), QString("\\\\server\\share\\"));
     }
 #else
+    void drivesOfTheMountTable_data()
+    {
+        // Mounts as "mount-point type source", the current folder, the drives as the list shows
+        // them and the current folder's drive.
+        QTest::addColumn<QStringList>("mounts");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QStringList>("drives");
+        QTest::addColumn<QString>("folderDrive");
+        QTest::newRow("the system's own left out") << QStringList{"/ ext4 /dev/vda",
+                                                                  "/proc proc proc",
+                                                                  "/dev/shm tmpfs tmpfs",
+                                                                  "/sys/fs/cgroup cgroup cgroup",
+                                                                  "/boot/efi vfat /dev/sda1",
+                                                                  "/var/lib/docker ext4 /dev/sda2",
+                                                                  "/snap/core/1 ext4 /dev/loop0",
+                                                                  "/var/snap/x ext4 /dev/loop1",
+                                                                  "/run/lock ext4 /dev/sda3",
+                                                                  "/tmp tmpfs tmpfs"}
+                                                   << "/home/me" << QStringList{"/"} << "/";
+        QTest::newRow("disks, media and shares")
+            << QStringList{"/ ext4 /dev/vda",
+                           "/bootstrap ext4 /dev/sdb1",
+                           "/devices ext4 /dev/sdb2",
+                           "/media/me/MY\\040STICK vfat /dev/sdc1",
+                           "/run/media/me/CARD vfat /dev/sdd1",
+                           "/mnt/nas cifs //server/roms"}
+            << "/"
+            << QStringList{"/",
+                           "/bootstrap",
+                           "/devices",
+                           "/media/me/MY STICK",
+                           "/run/media/me/CARD",
+                           "/mnt/nas  [//server/roms]"}
+            << "/";
+        QTest::newRow("current folder on a memory disk")
+            << QStringList{"/ ext4 /dev/vda", "/home ext4 /dev/vdb", "/home/me/ram tmpfs tmpfs"}
+            << "/home/me/ram/roms" << QStringList{"/", "/home", "/home/me/ram"} << "/home/me/ram";
+        QTest::newRow("current folder beside a mount of like name")
+            << QStringList{"/ ext4 /dev/vda", "/home ext4 /dev/vdb"} << "/homework/roms"
+            << QStringList{"/", "/home"} << "/";
+    }
+    void drivesOfTheMountTable()
+    {
+        QFETCH(QStringList, mounts);
+        QFETCH(QString, folder);
+        QByteArray table;
+        for (const QString& mount : mounts) {
+            const QStringList fields = mount.split(' ');
+            table += QString("36 25 8:1 / %1 rw,relatime shared:1 - %2 %3 rw\n")
+                         .arg(fields[0], fields[1], fields[2])
+                         .toUtf8();
+        }
+        const Volumes::Drives found = Volumes::drivesOfMountTable(table, folder);
+        QStringList captions;
+        for (const Volumes::Drive& drive : found.list)
+            captions << Volumes::caption(drive);
+        QTEST(captions, "drives");
+        QTEST(found.current, "folderDrive");
+    }
     void volumeThatDoesNotAnswer()
     {
         // Shares whose server never answers: FUSE mounts nobody reads; the late one lets go later.

@@ -30,6 +30,9 @@ struct Drives
 Drives drives(const QString& currentFolder);
 // The same for the process's current folder.
 Drives drives();
+// What drives() makes of a mount table in the form of Linux's /proc/self/mountinfo, leaving out the
+// disks' labels. Not on Windows.
+Drives drivesOfMountTable(const QByteArray& table, const QString& currentFolder);
 
 // The label of the Windows drive at `root`, or its share name, asked of the drive itself: this can
 // take long on a network drive, so it is asked in the background. Empty elsewhere.

@@ -36,15 +36,11 @@ QByteArray unescapeMountField(const QByteArray& field)
     return result;
 }
 
-// The kernel's table of this process's mounts. It is made by the kernel on reading and asks no
-// volume anything, so it answers even when a mounted share does not.
-QList<Mount> mounts()
+// The mounts of a table in the form of /proc/self/mountinfo.
+QList<Mount> mountsOf(const QByteArray& table)
 {
     QList<Mount> result;
-    QFile table(QStringLiteral("/proc/self/mountinfo"));
-    if (!table.open(QIODevice::ReadOnly))
-        return {Mount{QStringLiteral("/"), {}, {}}};
-    for (const QByteArray& line : table.readAll().split('\n')) {
+    for (const QByteArray& line : table.split('\n')) {
         // ID PARENT MAJOR:MINOR ROOT MOUNT-POINT OPTIONS [OPTIONAL...] - TYPE SOURCE OPTIONS
         const QList<QByteArray> fields = line.split(' ');
         const qsizetype separator = fields.indexOf("-");
@@ -56,6 +52,16 @@ QList<Mount> mounts()
     return result;
 }
 
+// The kernel's table of this process's mounts. It is made by the kernel on reading and asks no
+// volume anything, so it answers even when a mounted share does not.
+QList<Mount> mounts()
+{
+    QFile table(QStringLiteral("/proc/self/mountinfo"));
+    if (!table.open(QIODevice::ReadOnly))
+        return {Mount{QStringLiteral("/"), {}, {}}};
+    return mountsOf(table.readAll());
+}
+
 // A device's file with links resolved: /dev/disk/by-label/X and /dev/mapper/Y lead to /dev/dm-0.
 QByteArray deviceFile(const QByteArray& path)
 {
@@ -63,10 +69,13 @@ QByteArray deviceFile(const QByteArray& path)
     return ::realpath(path.constData(), resolved) != nullptr ? QByteArray(resolved) : path;
 }
 
+// Labels by device file.
+using Labels = QList<QPair<QByteArray, QString>>;
+
 // The labels of the disks the system knows, by device file, as udev names them in /dev.
-QList<QPair<QByteArray, QString>> diskLabels()
+Labels diskLabels()
 {
-    QList<QPair<QByteArray, QString>> labels;
+    Labels labels;
     const QDir byLabel(QStringLiteral("/dev/disk/by-label"));
     for (const QString& name :
          byLabel.entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
@@ -122,12 +131,8 @@ bool isUserVolume(const QString& root, const QByteArray& type, const QByteArray&
     return device.startsWith("/dev/");
 }
 
-} // namespace
-
-Drives drives(const QString& currentFolder)
+Drives drivesAmong(const QList<Mount>& all, const Labels& labels, const QString& currentFolder)
 {
-    const QList<Mount> all = mounts();
-    const auto labels = diskLabels();
     Drives result;
     QStringList roots;
     const auto add = [&](const Mount& mount) {
@@ -170,6 +175,18 @@ Drives drives(const QString& currentFolder)
     if (result.current.isEmpty() && !currentFolder.isEmpty())
         result.current = driveOf(currentFolder, result.list);
     return result;
+}
+
+} // namespace
+
+Drives drives(const QString& currentFolder)
+{
+    return drivesAmong(mounts(), diskLabels(), currentFolder);
+}
+
+Drives drivesOfMountTable(const QByteArray& table, const QString& currentFolder)
+{
+    return drivesAmong(mountsOf(table), {}, currentFolder);
 }
 
 QString askLabel(const QString&)
