@@ -460,6 +460,9 @@ private slots:
         QTest::newRow("current folder on a memory disk")
             << QStringList{"/ ext4 /dev/vda", "/home ext4 /dev/vdb", "/home/me/ram tmpfs tmpfs"}
             << "/home/me/ram/roms" << QStringList{"/", "/home", "/home/me/ram"} << "/home/me/ram";
+        QTest::newRow("current folder spelled with a step back")
+            << QStringList{"/ ext4 /dev/vda", "/home ext4 /dev/vdb", "/home/me/ram tmpfs tmpfs"}
+            << "/home/me/ram/../roms" << QStringList{"/", "/home"} << "/home";
         QTest::newRow("current folder beside a mount of like name")
             << QStringList{"/ ext4 /dev/vda", "/home ext4 /dev/vdb"} << "/homework/roms"
             << QStringList{"/", "/home"} << "/";
