@@ -242,8 +242,15 @@ private slots:
         pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
         QTest::qWait(300); // lets the lists' readers end
         const qsizetype before = threads();
-        for (int press = 0; press < 5; ++press)
+        for (int press = 0; press < 4; ++press)
             m_window->press("Cd");
+        // A start on this thread leaves the signals it blocks exactly as they were.
+        const Runtime::Program emulator{Runtime::Presence::Present, "./PCE.EXE", {}};
+        QVERIFY(ProgramStart::start(emulator, "PCE.EXE", WindowStyle::MinimizedFocus).ok());
+        sigset_t after;
+        pthread_sigmask(SIG_SETMASK, nullptr, &after);
+        for (const int signal : {SIGUSR1, SIGUSR2, SIGCHLD, SIGTERM})
+            QCOMPARE(sigismember(&after, signal), signal == SIGUSR1 ? 1 : 0);
         QVERIFY(waitForRuns(5));
         pthread_sigmask(SIG_UNBLOCK, &blocked, nullptr);
         std::signal(SIGPIPE, handler);
