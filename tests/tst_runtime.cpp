@@ -279,15 +279,37 @@ private slots:
         QVERIFY(::getuid() != 0 ||
                 (::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0));
         m_window = std::make_unique<Window>();
-        const rlimit none{0, 0};
-        QVERIFY(m_window->ready && ::setrlimit(RLIMIT_NPROC, &none) == 0);
-        m_window->press("Pce");
-        m_window->find<DirList>("Dir1")->setPath("/");
+        QVERIFY(m_window->ready);
         const Runtime::Program emulator{Runtime::Presence::Present, "./PCE.EXE", {}};
+        const auto startReason = [&] {
+            return ProgramStart::start(emulator, "PCE.EXE", WindowStyle::MinimizedFocus).reason();
+        };
         const QString why = "Resource temporarily unavailable",
                       box = "box 16 Didor AzodoVez|Cannot read the folder %1: " + why + '.';
-        boxes() << ProgramStart::start(emulator, "PCE.EXE", WindowStyle::MinimizedFocus).reason();
-        QCOMPARE(boxes(), (QStringList{box.arg(m_window->folder()), box.arg("/"), why}));
+        // With room for one process more, the start's first copy is made, the second is not. The
+        // room is found by trying; another process of the same account (a second copy of the suite)
+        // may take it meanwhile, so the start is tried again then.
+        QString reason;
+        for (int attempt = 0; attempt < 5 && reason != why; ++attempt) {
+            rlimit limit{};
+            QVERIFY(::getrlimit(RLIMIT_NPROC, &limit) == 0);
+            for (limit.rlim_cur = 0; limit.rlim_cur < limit.rlim_max; ++limit.rlim_cur) {
+                QVERIFY(::setrlimit(RLIMIT_NPROC, &limit) == 0);
+                const pid_t copy = ::fork();
+                if (copy == 0)
+                    ::_exit(0);
+                if (copy > 0 && ::waitpid(copy, nullptr, 0) == copy)
+                    break;
+            }
+            reason = startReason();
+        }
+        boxes() << reason;
+        const rlimit none{0, 0};
+        QVERIFY(::setrlimit(RLIMIT_NPROC, &none) == 0);
+        m_window->press("Pce");
+        m_window->find<DirList>("Dir1")->setPath("/");
+        boxes() << startReason();
+        QCOMPARE(boxes(), (QStringList{why, box.arg(m_window->folder()), box.arg("/"), why}));
     }
     void cleanupTestCase()
     {
