@@ -64,9 +64,7 @@ private slots:
                             const char* dos) {
             QTest::newRow(tag) << QByteArray(entries) << QByteArray(name) << QByteArray(dos);
         };
-        row("second twin", ".|..|lower.pce|LOWER.PCE", "LOWER.PCE", "LOWER~1.PCE");
         row("twins read the other way", ".|..|LOWER.PCE|lower.pce", "LOWER.PCE", "LOWER.PCE");
-        row("two dots", "x.y.pce", "x.y.pce", "X~1.PCE");
         row("blanks, brackets", "Game (U) [!].pce", "Game (U) [!].pce", "GAME(U~1.PCE");
         row("long extension", "a.pcengine", "a.pcengine", "A~1.PCE");
         row("tenth",

@@ -48,7 +48,6 @@ class TestRealRuntime : public QObject
         {"/my roms/Bonk  Adventure.pce", "\"/my roms/Bonk  Adventure.pce\""},
         {"/roms/say \"hi\" 'there'.pce", "\"/roms/say \\\"hi\\\" 'there'.pce\""},
         {"/roms/x\"", "\"/roms/x\\\"\""},
-        {"C:\\my roms\\", "\"C:\\my roms\\\\\""},
         {"a\\\\\"b \\", "\"a\\\\\\\\\\\"b \\\\\""},
         {"/r/$HOME $(id);a&b|c>d*?`id`.pce", "\"/r/$HOME $(id);a&b|c>d*?`id`.pce\""},
         {"--help", "--help"},
@@ -89,7 +88,6 @@ private slots:
         row("32-bit, through WOW64", {"windows32|PCE.EXE"}, "runs", "/roms/say \"hi\" 'there'.pce");
 #else // names that differ in case only or are not UTF-8, links, pipes, run permissions: Linux's
         row("latin-1", program, "runs", "jeu \xe9t\xe9.pce", true);
-        row("sequence cut off, encoded surrogate", program, "runs", "x\xe9s\xed\xa0\x80", true);
         row("byte order mark after a stray byte", program, "runs", "\x80\xef\xbb\xbf", true);
         row("real replacement character", program, "runs", "\xef\xbf\xbd.pce", true);
         row("folder, program in other case", {"dir|PCE.EXE", "program|Pce.Exe"}, "runs");
@@ -173,26 +171,6 @@ private slots:
         QCOMPARE(boxes(),
                  (QStringList{missingEmulator, cannotStart + "an argument holds a NUL character"}));
     }
-    void missingEmulatorInARealBox()
-    {
-        // The warning as the real runtime shows it: a modal box, its icon the warning's, OK alone.
-        QtRuntime real;
-        Form1 form(real);
-        form.show();
-        QString seen;
-        QTimer look;
-        connect(&look, &QTimer::timeout, this, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box && box->icon() == QMessageBox::Warning &&
-                box->buttons() == QList{box->button(QMessageBox::Ok)})
-                seen = "box 48 " + box->windowTitle() + '|' + box->text();
-            if (box)
-                box->done(0);
-        });
-        look.start(10);
-        form.findChild<QAbstractButton*>("Pce")->click();
-        QCOMPARE(seen, missingEmulator);
-    }
 #ifndef Q_OS_WIN // Windows lets a program's current folder be neither removed nor that deep
     void currentFolderTheSystemCannotName()
     {
@@ -202,13 +180,29 @@ private slots:
         qputenv("HOME", FileSystem::encodeName(m_window->at("home")));
         QVERIFY(QDir().mkdir(m_window->at("gone")) && QDir::setCurrent(m_window->at("gone")) &&
                 QDir().rmdir(m_window->at("gone")));
-        TestRuntime removed, deep;
-        auto form = std::make_unique<Form1>(removed);
+        // The boxes as the real runtime shows them: modal, the warning's icon or the error's, OK
+        // alone.
+        QStringList shown;
+        QTimer look;
+        connect(&look, &QTimer::timeout, this, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                const bool okAlone = box->buttons() == QList{box->button(QMessageBox::Ok)};
+                shown << QString("box ") + (box->icon() == QMessageBox::Warning ? "48 " : "16 ") +
+                             (okAlone ? "" : "more buttons ") + box->windowTitle() + '|' +
+                             box->text();
+                box->done(0);
+            }
+        });
+        look.start(10);
+        QtRuntime real;
+        TestRuntime deep;
+        auto form = std::make_unique<Form1>(real);
         form->show();
-        QTRY_VERIFY(removed.calls.value(0).contains("No such file or directory"));
+        QTRY_VERIFY(shown.value(0).contains("No such file or directory"));
         QCOMPARE(form->findChild<DirList*>("Dir1")->path(), m_window->at("home"));
         form->findChild<QAbstractButton*>("Pce")->click();
-        QCOMPARE(removed.calls.value(1), missingEmulator);
+        QCOMPARE(shown.value(1), missingEmulator);
+        look.stop();
         // Deeper than the system takes a path for: the image is listed, a double-click starts it,
         // as the emulator is looked for in the folder itself, never through its too long path.
         QVERIFY(QDir::setCurrent(m_window->folder()));
@@ -351,7 +345,6 @@ private slots:
         row("help viewer, minimized|64-bit help viewer", "a.pce", "2|RurevAR.hlp|Z:%1", "", "Help");
         row("blanks, brackets, Japanese|64-bit names", "My Roms/Game (J) ゲーム.pce",
             "3|-sgx|Z:%1\\My Roms\\Game (J) ゲーム.pce|Z:%1");
-        row("not UTF-8", FileSystem::decodeName("caf\xe9s"), "3|-sgx|Z:%1\\CAF_~TE4|Z:%1");
         row("? \" * < > | : in folders and the file", "q?d/a\"b c/st*r/x<y>/pi|pe/co:lon/q?m.pce",
             "3|-sgx|Z:%1\\Q_D~~1IJ\\A_B_~Z1R\\ST_R~4TV\\X_Y_~TWD\\PI_P~3KY\\co:lon\\Q_M~~QA0.PCE|Z:"
             "%1");

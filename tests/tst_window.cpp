@@ -13,7 +13,6 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
-#include <QStyleFactory>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -194,34 +193,28 @@ private slots:
         QVERIFY(screen.contains(fresh.geometry().topLeft()));
         if (screen.width() >= 468 && screen.height() >= 381)
             QVERIFY((fresh.geometry().center() - screen.center()).manhattanLength() <= 2);
-        // Under each style, the strip and the frame's top as QTabWidget draws them, tabs sharing
-        // the strip: the selected tab joined to its page.
+        // The strip and the frame's top as QTabWidget draws them in the program's style, tabs
+        // sharing the strip: the selected tab joined to its page.
         struct Strip : QTabBar
         {
             Strip() { setDrawBase(false); } // as QTabWidget's own
             QSize tabSizeHint(int index) const override { return {index == 2 ? 153 : 152, 20}; }
         };
+        auto* dialog = m_window->find<TabDialog>("SSTab1");
+        dialog->tabBar()->clearFocus();
         struct Plain : QTabWidget
         {
             Plain() { setTabBar(new Strip); }
-        };
-        auto* dialog = m_window->find<TabDialog>("SSTab1");
-        dialog->tabBar()->clearFocus();
+        } plain;
+        plain.setFont(dialog->font()), plain.resize(dialog->size()), plain.show();
+        for (const char* caption : {"Emulation", "Options", "About"})
+            plain.addTab(new QWidget, caption);
         const auto strip = [](QWidget* tabs) {
             return tabs->grab({0, 0, tabs->width(), 21})
                 .toImage()
                 .convertToFormat(QImage::Format_RGB32);
         };
-        const auto back =
-            qScopeGuard([name = QApplication::style()->name()] { QApplication::setStyle(name); });
-        for (const QString& key : QStyleFactory::keys()) {
-            QApplication::setStyle(key);
-            Plain plain;
-            plain.setFont(dialog->font()), plain.resize(dialog->size()), plain.show();
-            for (const char* caption : {"Emulation", "Options", "About"})
-                plain.addTab(new QWidget, caption);
-            QVERIFY2(strip(dialog) == strip(&plain), qPrintable(key + " draws them otherwise"));
-        }
+        QVERIFY(strip(dialog) == strip(&plain));
     }
     void keyboardAndScreenReader()
     {
@@ -273,7 +266,6 @@ private slots:
         };
         row("ctrl+shift+Tab", "Text1", 2);
         row("ctrl+shift+Tab", "Dir1", 2);
-        row("ctrl+shift+Tab", "File1", 2);
         row("ctrl+shift+Tab", "CheckSGX", 0);
         row("ctrl+ISO_Left_Tab", "File1", 2); // Ctrl+Backtab
         row("ctrl+Tab", "Drive1", 1);
@@ -425,54 +417,43 @@ private slots:
 #else
     void drivesOfTheMountTable_data()
     {
-        // Mounts as "mount-point type source", the current folder, the drives as the list shows
-        // them and the current folder's drive.
-        QTest::addColumn<QStringList>("mounts");
+        // Mounts as "mount-point type source", ";" between them, the current folder, the drives as
+        // the list shows them and the current folder's drive.
+        QTest::addColumn<QString>("mounts");
         QTest::addColumn<QString>("folder");
-        QTest::addColumn<QStringList>("drives");
+        QTest::addColumn<QString>("drives");
         QTest::addColumn<QString>("folderDrive");
-        QTest::newRow("the system's own left out") << QStringList{"/ ext4 /dev/vda",
-                                                                  "/proc proc proc",
-                                                                  "/dev/shm tmpfs tmpfs",
-                                                                  "/sys/fs/cgroup cgroup cgroup",
-                                                                  "/boot/efi vfat /dev/sda1",
-                                                                  "/var/lib/docker ext4 /dev/sda2",
-                                                                  "/snap/core/1 ext4 /dev/loop0",
-                                                                  "/var/snap/x ext4 /dev/loop1",
-                                                                  "/run/lock ext4 /dev/sda3",
-                                                                  "/tmp tmpfs tmpfs"}
-                                                   << "/home/me" << QStringList{"/"} << "/";
-        QTest::newRow("disks, media and shares")
-            << QStringList{"/ ext4 /dev/vda",
-                           "/bootstrap ext4 /dev/sdb1",
-                           "/devices ext4 /dev/sdb2",
-                           "/media/me/MY\\040STICK vfat /dev/sdc1",
-                           "/run/media/me/CARD vfat /dev/sdd1",
-                           "/mnt/nas cifs //server/roms"}
-            << "/"
-            << QStringList{"/",
-                           "/bootstrap",
-                           "/devices",
-                           "/media/me/MY STICK",
-                           "/run/media/me/CARD",
-                           "/mnt/nas  [//server/roms]"}
-            << "/";
-        QTest::newRow("current folder on a memory disk")
-            << QStringList{"/ ext4 /dev/vda", "/home ext4 /dev/vdb", "/home/me/ram tmpfs tmpfs"}
-            << "/home/me/ram/roms" << QStringList{"/", "/home", "/home/me/ram"} << "/home/me/ram";
-        QTest::newRow("current folder spelled with a step back")
-            << QStringList{"/ ext4 /dev/vda", "/home ext4 /dev/vdb", "/home/me/ram tmpfs tmpfs"}
-            << "/home/me/ram/../roms" << QStringList{"/", "/home"} << "/home";
-        QTest::newRow("current folder beside a mount of like name")
-            << QStringList{"/ ext4 /dev/vda", "/home ext4 /dev/vdb"} << "/homework/roms"
-            << QStringList{"/", "/home"} << "/";
+        const auto row = [](const char* tag, const char* mounts, const char* folder,
+                            const char* drives, const char* folderDrive) {
+            QTest::newRow(tag) << mounts << folder << drives << folderDrive;
+        };
+        row("the system's own left out",
+            "/ ext4 /dev/vda;/proc proc proc;/dev/shm tmpfs tmpfs;/sys/fs/cgroup cgroup cgroup;"
+            "/boot/efi vfat /dev/sda1;/var/lib/docker ext4 /dev/sda2;/snap/core/1 ext4 /dev/loop0;"
+            "/var/snap/x ext4 /dev/loop1;/run/lock ext4 /dev/sda3;/tmp tmpfs tmpfs",
+            "/home/me", "/", "/");
+        row("disks, media and shares",
+            "/ ext4 /dev/vda;/bootstrap ext4 /dev/sdb1;/devices ext4 /dev/sdb2;"
+            "/media/me/MY\\040STICK vfat /dev/sdc1;/run/media/me/CARD vfat /dev/sdd1;"
+            "/mnt/nas cifs //server/roms",
+            "/",
+            "/;/bootstrap;/devices;/media/me/MY STICK;/run/media/me/CARD;/mnt/nas  [//server/roms]",
+            "/");
+        row("current folder on a memory disk",
+            "/ ext4 /dev/vda;/home ext4 /dev/vdb;/home/me/ram tmpfs tmpfs", "/home/me/ram/roms",
+            "/;/home;/home/me/ram", "/home/me/ram");
+        row("current folder spelled with a step back",
+            "/ ext4 /dev/vda;/home ext4 /dev/vdb;/home/me/ram tmpfs tmpfs", "/home/me/ram/../roms",
+            "/;/home", "/home");
+        row("current folder beside a mount of like name", "/ ext4 /dev/vda;/home ext4 /dev/vdb",
+            "/homework/roms", "/;/home", "/");
     }
     void drivesOfTheMountTable()
     {
-        QFETCH(QStringList, mounts);
+        QFETCH(QString, mounts);
         QFETCH(QString, folder);
         QByteArray table;
-        for (const QString& mount : mounts) {
+        for (const QString& mount : mounts.split(';')) {
             const QStringList fields = mount.split(' ');
             table += QString("36 25 8:1 / %1 rw,relatime shared:1 - %2 %3 rw\n")
                          .arg(fields[0], fields[1], fields[2])
@@ -482,7 +463,7 @@ private slots:
         QStringList captions;
         for (const Volumes::Drive& drive : found.list)
             captions << Volumes::caption(drive);
-        QTEST(captions, "drives");
+        QTEST(captions.join(';'), "drives");
         QTEST(found.current, "folderDrive");
     }
     void volumeThatDoesNotAnswer()
