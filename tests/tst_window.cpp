@@ -188,7 +188,10 @@ private slots:
     void onScreenWithTabsSharingTheStrip()
     {
         // Also run on a screen smaller than the window: its top-left corner is on the screen.
+        // Minimize and close, but no maximize button: the window keeps its size.
         Form1 fresh(m_window->runtime);
+        const Qt::WindowFlags buttons = Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+        QCOMPARE(fresh.windowFlags() & (buttons | Qt::WindowMaximizeButtonHint), buttons);
         const QRect screen = fresh.screen()->availableGeometry();
         QVERIFY(screen.contains(fresh.geometry().topLeft()));
         if (screen.width() >= 468 && screen.height() >= 381)
@@ -218,8 +221,9 @@ private slots:
     }
     void keyboardAndScreenReader()
     {
-        // An option box over the whole box a click ticks; the drive list told by what it is for;
-        // Enter on a button; Enter on the open folder; End, Enter, Tab, Down, Enter start an image.
+        // The window told as a window; an option box over the whole box a click ticks, named by its
+        // caption and told ticked; the drive list told by what it is for; Enter on a button; Enter
+        // on the open folder; End, Enter, Tab, Down, Enter start an image.
         QVERIFY(make(m_window->folder(), {"dir|sub", "file|sub/inner.pce"}) &&
                 open(m_window->folder()));
         QApplication::setActiveWindow(m_window->form.get());
@@ -229,8 +233,12 @@ private slots:
         auto* box = m_window->find<QCheckBox>("CheckFormat");
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 3, box->height() - 3));
         QVERIFY(box->isChecked());
-        QCOMPARE(QAccessible::queryAccessibleInterface(box)->rect(),
-                 QRect(box->mapToGlobal(QPoint()), box->size()));
+        QCOMPARE(QAccessible::queryAccessibleInterface(m_window->form.get())->role(),
+                 QAccessible::Window);
+        QAccessibleInterface* option = QAccessible::queryAccessibleInterface(box);
+        QCOMPARE(option->rect(), QRect(box->mapToGlobal(QPoint()), box->size()));
+        QVERIFY(option->state().checked &&
+                option->text(QAccessible::Name).startsWith("Change the file format"));
         QAccessibleInterface* drive = QAccessible::queryAccessibleInterface(m_drive);
         QCOMPARE(drive->text(QAccessible::Name), QString("Drive"));
         QAccessibleTextInterface* shown = drive->textInterface();
@@ -253,6 +261,33 @@ private slots:
         key(Qt::Key_Return);
         QCOMPARE(calls(), (QStringList{"probe PCE.EXE", "start 3 PCE.EXE -1 -cd", "probe PCE.EXE",
                                        "start 3 PCE.EXE -1 " + m_window->at("sub/inner.pce")}));
+    }
+    void keyboardOrderOfEachPage_data()
+    {
+        // The page shown and the controls Tab reaches from the tab strip, in order, back to it.
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("order");
+        QTest::newRow("Emulation") << 0 << "Drive1 Dir1 File1 Text1 Pce Cd strip";
+        QTest::newRow("Options") << 1
+                                 << "CheckFormat CheckSGX CheckInverse CheckJoy CheckSound strip";
+        QTest::newRow("About") << 2 << "Help strip";
+    }
+    void keyboardOrderOfEachPage()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, order);
+        QApplication::setActiveWindow(m_window->form.get());
+        QVERIFY(QTest::qWaitForWindowActive(m_window->form.get()));
+        auto* tabs = m_window->find<TabDialog>("SSTab1");
+        tabs->setCurrentIndex(page);
+        tabs->tabBar()->setFocus();
+        QStringList reached;
+        while (reached.size() < 8 && !reached.contains("strip")) {
+            key(Qt::Key_Tab);
+            QWidget* focus = QApplication::focusWidget();
+            reached << (focus == tabs->tabBar() ? "strip" : focus->objectName());
+        }
+        QCOMPARE(reached.join(' '), order);
     }
 #ifndef Q_OS_WIN
     void pagesTurnedThroughTheXServer_data()
@@ -384,7 +419,8 @@ private slots:
         QTRY_VERIFY(m_file->path() == roms && m_file->model()->rowCount() == 2);
         click(m_file, 1);
         QCOMPARE(m_window->romPath()->text(), roms + separator + "b.pce");
-        // A file dropped from a file manager, its name's bytes escaped; nothing else.
+        // A file dropped from a file manager, its name's bytes escaped; nothing else, which the
+        // drag is told on entering.
         const auto drop = [this](const QUrl& url) {
             QMimeData data;
             data.setUrls({url});
@@ -392,9 +428,10 @@ private slots:
             QDropEvent dropped(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
             QCoreApplication::sendEvent(m_window->romPath(), &enter);
             QCoreApplication::sendEvent(m_window->romPath(), &dropped);
+            return enter.isAccepted();
         };
-        drop(QUrl::fromLocalFile(m_window->at("my game.pce")));
-        drop(QUrl("https://example.org/game.pce"));
+        QVERIFY(drop(QUrl::fromLocalFile(m_window->at("my game.pce"))));
+        QVERIFY(!drop(QUrl("https://example.org/game.pce")));
         QCOMPARE(m_window->romPath()->text(), m_window->at("my game.pce"));
 #ifndef Q_OS_WIN
         drop(QUrl("file:///roms/my%20game%FF.pce"));
