@@ -8,6 +8,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QMimeData>
 #include <QPointer>
 #include <QScopeGuard>
@@ -173,11 +174,20 @@ private slots:
             entries << QString(entry % 10 == 0 ? "dir|folder%1" : "file|game%1.pce").arg(entry);
         QVERIFY(make(m_window->folder(), entries));
         Form1 fresh(m_window->runtime);
+        QElapsedTimer showing;
+        showing.start();
         fresh.show();
+        // The window waits 100 ms at most; a machine too busy to read the folder in that time
+        // (two tests under Wine beside each other) has the names follow, as for a slow folder.
+        const bool waitRanOut = showing.elapsed() >= 100;
         QVERIFY(fresh.findChild<QWidget*>("Drive1")->isVisible());
         QCoreApplication::sendPostedEvents();
-        QCOMPARE(fresh.findChild<FileList*>("File1")->model()->rowCount(), 2700);
-        QVERIFY(fresh.findChild<DirList*>("Dir1")->model()->rowCount() > 300);
+        const auto* files = fresh.findChild<FileList*>("File1")->model();
+        const auto* folders = fresh.findChild<DirList*>("Dir1")->model();
+        if (waitRanOut)
+            QTRY_VERIFY(files->rowCount() == 2700 && folders->rowCount() > 300);
+        QCOMPARE(files->rowCount(), 2700);
+        QVERIFY(folders->rowCount() > 300);
         fresh.hide();
         fresh.show();
         QCOMPARE(fresh.findChildren<QWidget*>("Drive1").size(), 1);
