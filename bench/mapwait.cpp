@@ -64,29 +64,42 @@ void stop(pid_t pid)
     waitpid(pid, &status, 0);
 }
 
+// The colour of the pixel at (x, y) of an image in Z format, 32 bits a pixel; -1 outside it.
+long colourIn(const xcb_get_image_reply_t* image, int width, int x, int y)
+{
+    const std::size_t offset = (std::size_t(y) * std::size_t(width) + std::size_t(x)) * 4;
+    if (image == nullptr || x < 0 || y < 0 || x >= width ||
+        offset + 3 >= std::size_t(xcb_get_image_data_length(image)))
+        return -1;
+    const uint8_t* data = xcb_get_image_data(image) + offset;
+    return long(data[0]) | long(data[1]) << 8 | long(data[2]) << 16;
+}
+
+using Image = std::unique_ptr<xcb_get_image_reply_t, decltype(&std::free)>;
+
+Image imageOf(xcb_connection_t* connection, xcb_drawable_t drawable, int x, int y, int width,
+              int height)
+{
+    return Image(xcb_get_image_reply(connection,
+                                     xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable,
+                                                   int16_t(x), int16_t(y), uint16_t(width),
+                                                   uint16_t(height), ~0u),
+                                     nullptr),
+                 &std::free);
+}
+
 // The colour of one pixel near the window's top-left corner, or -1 when it cannot be read.
 long pixelAt(xcb_connection_t* connection, xcb_window_t window)
 {
-    xcb_get_image_reply_t* image = xcb_get_image_reply(
-        connection, xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 1, 1, 1, 1, ~0u),
-        nullptr);
-    if (image == nullptr)
-        return -1;
-    long colour = -1;
-    if (xcb_get_image_data_length(image) >= 4) {
-        const uint8_t* data = xcb_get_image_data(image);
-        colour = long(data[0]) | long(data[1]) << 8 | long(data[2]) << 16;
-    }
-    std::free(image);
-    return colour;
+    return colourIn(imageOf(connection, window, 1, 1, 1, 1).get(), 1, 0, 0);
 }
 
-// Waits until the window's first frame is drawn: until the pixel read just after the map (the
-// window as the server shows it before the program paints) changes. False on timeout.
-bool waitForFirstFrame(xcb_connection_t* connection, xcb_window_t window)
+// Waits until the window's first frame is drawn: until that pixel differs from the screen beneath
+// the window before the program started, which a window shows until its program paints it. (A
+// reading taken after the map would miss a frame drawn before it.) False on timeout.
+bool waitForFirstFrame(xcb_connection_t* connection, xcb_window_t window, long before)
 {
     const double deadline = monotonicMs() + TimeoutMs;
-    const long before = pixelAt(connection, window);
     while (monotonicMs() < deadline) {
         const long now = pixelAt(connection, window);
         if (now != before && now != -1)
@@ -95,6 +108,18 @@ bool waitForFirstFrame(xcb_connection_t* connection, xcb_window_t window)
     }
     std::fprintf(stderr, "mapwait: the window was not drawn within %d ms\n", TimeoutMs);
     return false;
+}
+
+// Where the window's pixel of pixelAt() lies on the screen: its colour in `screen`, a picture of
+// the whole root window taken before the program started.
+long colourBeneath(xcb_connection_t* connection, xcb_window_t window, xcb_window_t root,
+                   const xcb_get_image_reply_t* screen, int screenWidth)
+{
+    const std::unique_ptr<xcb_translate_coordinates_reply_t, decltype(&std::free)> place(
+        xcb_translate_coordinates_reply(
+            connection, xcb_translate_coordinates(connection, window, root, 1, 1), nullptr),
+        &std::free);
+    return place == nullptr ? -1 : colourIn(screen, screenWidth, place->dst_x, place->dst_y);
 }
 
 // Waits for the map of a top-level window; false on timeout, a lost connection or the program's
@@ -149,7 +174,10 @@ int main(int argc, char* argv[])
                      display != nullptr ? display : "(DISPLAY not set)", error);
         return 1;
     }
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    const xcb_window_t root = screen->root;
+    const Image beneath =
+        imageOf(connection, root, 0, 0, screen->width_in_pixels, screen->height_in_pixels);
     const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
     xcb_change_window_attributes(connection, root, XCB_CW_EVENT_MASK, &mask);
     // A round trip, so the server has the event mask before the program can map anything.
@@ -176,7 +204,11 @@ int main(int argc, char* argv[])
         stop(pid);
         return 1;
     }
-    const bool drawn = waitForFirstFrame(connection, window);
+    // Read after the map only where the screen's picture could not be had.
+    long before = colourBeneath(connection, window, root, beneath.get(), screen->width_in_pixels);
+    if (before == -1)
+        before = pixelAt(connection, window);
+    const bool drawn = waitForFirstFrame(connection, window, before);
     const double drawnAfter = monotonicMs() - start;
     usleep(SettleMs * 1000);
     const long kib = residentKiB(pid);
