@@ -374,7 +374,7 @@ private slots:
         const bool is64 = QByteArray(QTest::currentDataTag()).startsWith("64-bit");
         if (!is64 && !Wine::has32BitPart())
             QSKIP("needs Wine's 32-bit part (wine32:i386), which ./test installs where the "
-                  "system runs 32-bit programs");
+                  "system runs 32-bit programs and its package archive can serve it");
         for (qsizetype slash = rom.indexOf(u'/'); slash >= 0; slash = rom.indexOf(u'/', slash + 1))
             ::mkdir(FileSystem::encodeName(m_window->at(rom.left(slash))).constData(), 0700);
         QVERIFY(
