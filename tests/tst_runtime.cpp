@@ -1,12 +1,14 @@
 // The real runtime against real folders and processes: which PCE.EXE a press finds and starts,
 // what the started emulator receives, byte for byte, and how a start that cannot happen is told.
 #include "support/Fixture.h"
+#include "system/Desktop.h"
 #include "system/Wine.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QMessageBox>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTimer>
 
 #ifndef Q_OS_WIN
@@ -399,6 +401,54 @@ private slots:
                      told.replace("%1", folder));
             QCOMPARE(run["flags"] + run["opened"], QByteArray(press == "Cd" ? "0x10" : "0x11"));
         }
+    }
+#endif
+#ifndef Q_OS_WIN // the session bus is the desktop's on Linux
+    void sessionBusOutOfReach_data()
+    {
+        // The environment (FOLDER stands for the test's own), what is made there, and whether no
+        // bus can be had. Where one can, Qt must be left to look for it: screen readers talk to the
+        // window through it.
+        QTest::addColumn<QStringList>("environment");
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<bool>("outOfReach");
+        const QStringList none{"XDG_RUNTIME_DIR=FOLDER/run", "PATH=FOLDER/bin:FOLDER/sbin"};
+        const QStringList folders{"dir|run", "dir|bin", "dir|sbin", "dir|starter"};
+        QTest::newRow("nothing") << none << folders << true;
+        QTest::newRow("an address")
+            << none + QStringList{"DBUS_SESSION_BUS_ADDRESS=unix:path=/b"} << folders << false;
+        QTest::newRow("the user's bus") << none << folders + QStringList{"file|run/bus"} << false;
+        QTest::newRow("a starter on PATH")
+            << none << folders + QStringList{"file|sbin/dbus-launch"} << false;
+        QTest::newRow("a starter in its own folder")
+            << none << folders + QStringList{"file|starter/dbus-launch"} << false;
+    }
+    void sessionBusOutOfReach()
+    {
+        QFETCH(QStringList, environment);
+        QFETCH(QStringList, entries);
+        QFETCH(bool, outOfReach);
+        QVERIFY(make(m_window->folder(), entries));
+        QProcessEnvironment variables;
+        for (const QString& variable : environment)
+            variables.insert(variable.section('=', 0, 0),
+                             variable.section('=', 1).replace("FOLDER", m_window->folder()));
+        QCOMPARE(Desktop::sessionBusOutOfReach(variables, m_window->at("starter")), outOfReach);
+    }
+    void noSessionBusLeavesTheEnvironmentAsItWas()
+    {
+        // Where no bus can be had, the start sets an address of its own while Qt looks for one:
+        // the programs the window starts must not inherit it.
+        const QByteArray path = qgetenv("PATH"), address = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+        const bool hadAddress = qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS");
+        qputenv("PATH", FileSystem::encodeName(m_window->folder()));
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+        Desktop::setUpProcess();
+        const bool leftSet = qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS");
+        qputenv("PATH", path);
+        if (hadAddress)
+            qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+        QVERIFY(!leftSet);
     }
 #endif
 };

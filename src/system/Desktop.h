@@ -3,6 +3,8 @@
 #include <QPixmap>
 #include <QStringList>
 
+class QProcessEnvironment;
+
 // What the whole program shares with the desktop and the system, set once after the application
 // object exists and before the window is made: the program's name and version, its icon, its
 // fonts, and the system's own process-wide settings.
@@ -33,4 +35,7 @@ void adjustWindowFont(QFont& font);
 void setUpProcess();
 // What must be settled before the application object exists: how Qt draws text.
 void setUpBeforeApplication();
+// Whether no session bus can be had for `environment`: no address, no bus in the runtime folder,
+// and no dbus-launch in `starterFolder` or on PATH to start one. Not on Windows.
+bool sessionBusOutOfReach(const QProcessEnvironment& environment, const QString& starterFolder);
 } // namespace Desktop

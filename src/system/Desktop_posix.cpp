@@ -1,8 +1,12 @@
 #include "system/Desktop.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
+#include <QProcessEnvironment>
 
 #include <fontconfig/fontconfig.h>
 
@@ -94,9 +98,47 @@ QStringList familiesOfFontconfig()
     return families;
 }
 
+// Where the bus library looks first for dbus-launch, before it searches PATH.
+const QString BusStarterFolder = QStringLiteral("/usr/bin");
+
+// Qt's bridge to screen readers looks for the session bus once, when it is first asked whether a
+// screen reader is active (as the first control is made), and waits for the answer. Where there is
+// no bus, the bus library forks the whole process to run dbus-launch, which is not there, and waits
+// for that too: 1 to 3 ms of every start. Where the search is sure to fail, the bridge is made
+// here, with an address of a kind the library does not know, which fails at once; the environment
+// is then as it was, for the programs the window starts. Once failed, Qt does not look again.
+void lookForSessionBus()
+{
+    if (!Desktop::sessionBusOutOfReach(QProcessEnvironment::systemEnvironment(), BusStarterFolder))
+        return;
+    const char* const address = "DBUS_SESSION_BUS_ADDRESS";
+    qputenv(address, "disabled:");
+    QAccessible::isActive();
+    qunsetenv(address);
+}
+
 } // namespace
 
 namespace Desktop {
+
+bool sessionBusOutOfReach(const QProcessEnvironment& environment, const QString& starterFolder)
+{
+    // The bus library's own order: the address in the environment, the user's bus in the runtime
+    // folder, then a bus started for the display by dbus-launch, from its own folder or from PATH
+    // (as the C library searches it: an empty entry is the current folder, no PATH its default).
+    if (environment.contains(QStringLiteral("DBUS_SESSION_BUS_ADDRESS")))
+        return false;
+    if (environment.contains(QStringLiteral("XDG_RUNTIME_DIR")) &&
+        QFileInfo::exists(environment.value(QStringLiteral("XDG_RUNTIME_DIR")) + "/bus"))
+        return false;
+    const QStringList path =
+        environment.value(QStringLiteral("PATH"), QStringLiteral("/bin:/usr/bin")).split(':');
+    for (const QString& folder : QStringList{starterFolder} + path) {
+        if (QFileInfo::exists(QDir(folder).filePath(QStringLiteral("dbus-launch"))))
+            return false;
+    }
+    return true;
+}
 
 QStringList windowFontFamilies()
 {
@@ -111,6 +153,7 @@ void adjustWindowFont(QFont& font)
 void setUpProcess()
 {
     fontConfiguration().reader.join();
+    lookForSessionBus();
 }
 
 QStringList installedFamilies()
