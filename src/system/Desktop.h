@@ -35,6 +35,9 @@ void adjustWindowFont(QFont& font);
 void setUpProcess();
 // What must be settled before the application object exists: how Qt draws text.
 void setUpBeforeApplication();
+// Hands the memory freed during the start-up back to the system, once the window is up: the C
+// library otherwise keeps it for the process to reuse.
+void returnFreeMemory();
 // Whether no session bus can be had for `environment`: no address, no bus in the runtime folder,
 // and no dbus-launch in `starterFolder` or on PATH to start one. Not on Windows.
 bool sessionBusOutOfReach(const QProcessEnvironment& environment, const QString& starterFolder);

@@ -35,6 +35,11 @@ void fillFontList()
     // Qt's list is filled already, in choosing the window's font.
 }
 
+void returnFreeMemory()
+{
+    // Left to Windows' heap, which gives large free blocks back by itself.
+}
+
 void setUpProcess()
 {
     // A drive without a medium must fail quietly, not with Windows' "There is no disk" box, when

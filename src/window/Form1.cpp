@@ -128,6 +128,7 @@ void Form1::makeHiddenPages()
     setTabOrder(m_options->CheckSound, m_about->Help);
     showControls(m_ui->Options);
     showControls(m_ui->About);
+    Desktop::returnFreeMemory();
 }
 
 bool Form1::FileExist(const QString& Filename)
