@@ -60,7 +60,7 @@ public:
             pthread_attr_destroy(&attributes);
         m_started = error == 0;
         if (m_started)
-            owned.release(); // the thread's own now
+            static_cast<void>(owned.release()); // the thread's own now
         return m_started;
     }
     bool started() const { return m_started; }
