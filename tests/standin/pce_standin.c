@@ -1,9 +1,8 @@
-/* The tests' stand-in emulator: records how it was started in a new file run.<pid>.log in the
- * folder $DIDOR_LOG (as .part, then renamed, so that a reader never sees half of it), then exits,
- * on Linux after $DIDOR_STANDIN_SLEEP seconds when set. One field a line, byte for byte (UTF-8 on
- * Windows), control characters and % as %XX: argc, opened (1 if the last argument opens for
- * reading), argv[0] ... argv[argc-1], cwd; on Windows commandline, showwindow, flags (of
- * STARTUPINFO); elsewhere session (1 if it leads a session of its own), blocked, ignored. */
+/* The tests' stand-in emulator: logs how it was started to $DIDOR_LOG/run.<pid>.log (written as
+ * .part, then renamed) and exits, on Linux after $DIDOR_STANDIN_SLEEP seconds. One field a line,
+ * byte for byte (UTF-8 on Windows), control characters and % as %XX: argc, opened (the last
+ * argument opens), argv[i], cwd; on Windows commandline, showwindow, flags (of STARTUPINFO);
+ * elsewhere session (1 if it leads its own), blocked, ignored. */
 #include <stdio.h>
 #include <stdlib.h>
 #ifdef _WIN32

@@ -113,8 +113,7 @@ inline QStringList arguments(const Run& run)
         result << FileSystem::decodeName(run["argv[" + QByteArray::number(i) + ']']);
     return result;
 }
-// The window, shown, in a current folder of its own, which it leaves when it goes, setting PATH and
-// HOME back as they were; the stand-in's logs.
+// The window, shown, in a current folder of its own; on going, PATH, HOME and the folder go back.
 struct Window
 {
     explicit Window(bool recording = false)
